@@ -1,0 +1,49 @@
+# Test harness: GoogleTest everywhere; Windows test executables run under Wine.
+
+if(CMAKE_CROSSCOMPILING)
+  # Debian ships GoogleTest's sources; build them with the cross compiler.
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  # Every Windows executable that ctest starts runs through Wine with this build
+  # tree's own prefix; the fixture prepares Wine once and ends it after the run.
+  set(LYRIMARK_WINE_DIR ${PROJECT_SOURCE_DIR}/tests/wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR sh;${LYRIMARK_WINE_DIR}/wine-run.sh;${CMAKE_BINARY_DIR})
+  add_test(NAME ${LYRIMARK_BUILD_TAG}.wine-start COMMAND sh ${LYRIMARK_WINE_DIR}/wine-start.sh ${CMAKE_BINARY_DIR})
+  add_test(NAME ${LYRIMARK_BUILD_TAG}.wine-stop COMMAND sh ${LYRIMARK_WINE_DIR}/wine-stop.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(${LYRIMARK_BUILD_TAG}.wine-start PROPERTIES FIXTURES_SETUP wine-${LYRIMARK_BUILD_TAG} TIMEOUT 300)
+  set_tests_properties(${LYRIMARK_BUILD_TAG}.wine-stop PROPERTIES FIXTURES_CLEANUP wine-${LYRIMARK_BUILD_TAG} TIMEOUT 60)
+endif()
+
+# lyrimark_test(NAME <name> COMMAND <target or program> [args...] [TIMEOUT s] [LABELS ...])
+# Names carry the build tree's tag, so one ctest run can span every tree.
+function(lyrimark_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "COMMAND;LABELS" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set(name ${LYRIMARK_BUILD_TAG}.${T_NAME})
+  add_test(NAME ${name} COMMAND ${T_COMMAND})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  if(CMAKE_CROSSCOMPILING AND WIN32)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine-${LYRIMARK_BUILD_TAG})
+  endif()
+endfunction()
+
+# lyrimark_gtest(<target> sources... LIBS libs...): a GoogleTest executable and its test.
+function(lyrimark_gtest target)
+  cmake_parse_arguments(G "" "TIMEOUT" "LIBS;LABELS" ${ARGN})
+  add_executable(${target} ${G_UNPARSED_ARGUMENTS})
+  lyrimark_target_defaults(${target})
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${target} PRIVATE ${G_LIBS} GTest::gtest_main)
+  lyrimark_test(NAME ${target} COMMAND ${target} TIMEOUT ${G_TIMEOUT} LABELS ${G_LABELS})
+endfunction()

@@ -1,0 +1,1 @@
+#include "caption/rotation.h"

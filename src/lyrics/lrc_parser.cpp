@@ -1,0 +1,1 @@
+#include "lyrics/lrc_parser.h"

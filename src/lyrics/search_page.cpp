@@ -1,0 +1,1 @@
+#include "lyrics/search_page.h"

@@ -1,0 +1,59 @@
+#include "text/gbk.h"
+
+namespace text {
+
+namespace {
+
+bool IsBlankAt(std::string_view s, std::size_t i, std::size_t width) {
+  return width == 1 ? s[i] == ' ' : s[i] == '\xA1' && s[i + 1] == '\xA1';
+}
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view s) {
+  std::size_t begin = npos, end = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t w = CharWidth(s, i);
+    if (!IsBlankAt(s, i, w)) {
+      if (begin == npos) begin = i;
+      end = i + w;
+    }
+    i += w;
+  }
+  return begin == npos ? std::string_view() : s.substr(begin, end - begin);
+}
+
+std::size_t Find(std::string_view hay, std::string_view needle, std::size_t from) {
+  if (from > hay.size()) return npos;
+  if (needle.empty()) return from;
+  const auto first = static_cast<unsigned char>(needle.front());
+  // A byte that cannot be a trail byte always starts a character, so a plain
+  // search finds only boundaries; that covers CR LF, '<', '/' and the like.
+  if (!IsTrailByte(first)) return hay.find(needle, from);
+  for (std::size_t i = from; i + needle.size() <= hay.size(); i += CharWidth(hay, i)) {
+    if (hay[i] == needle.front() && hay.compare(i, needle.size(), needle) == 0) return i;
+  }
+  return npos;
+}
+
+std::vector<std::string_view> Split(std::string_view s, std::string_view sep) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  while (start < s.size()) {
+    const std::size_t at = Find(s, sep, start);
+    if (at == npos) {
+      pieces.push_back(s.substr(start));
+      break;
+    }
+    pieces.push_back(s.substr(start, at - start));
+    start = at + sep.size();
+  }
+  return pieces;
+}
+
+std::string_view UpToZero(std::string_view s) {
+  const std::size_t z = s.find('\0');
+  return z == std::string_view::npos ? s : s.substr(0, z);
+}
+
+}  // namespace text

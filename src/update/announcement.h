@@ -1,0 +1,39 @@
+// Reading the maker's announcement page.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace update {
+
+// The text between the first `start` in `text` and the next `end` after it.
+// Empty when `start` does not occur, when `end` does not follow it, or when
+// `end` follows at once.
+std::string ExtractBetween(std::string_view text, std::string_view start, std::string_view end);
+
+// The marked section of an announcement page: between "////开始" and "////结束".
+std::string AnnouncementSection(std::string_view page);
+
+// The value of one key of a section: from the key (which ends in "=") to the next "</p>".
+std::string AnnouncementValue(std::string_view section, std::string_view key);
+
+// A value says yes when it is exactly "是".
+bool IsYes(std::string_view value);
+
+// The four settings the start-up check reads.
+struct Announcement {
+  std::string force;   // "是否强制更新="
+  std::string prompt;  // "是否提示更新="
+  std::string run;     // "是否正常="
+  std::string title;   // "标题启动="
+};
+Announcement ReadAnnouncement(std::string_view page);
+
+// Where the new version comes from and the name it is saved and started under.
+struct UpdateSource {
+  std::string address;   // "自动更新地址="
+  std::string fileName;  // "程序名字="
+};
+UpdateSource ReadUpdateSource(std::string_view page);
+
+}  // namespace update

@@ -1,0 +1,1 @@
+#include "update/progress_text.h"
