@@ -10,8 +10,6 @@ namespace text {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
-
 // Converts with iconv from `from` to UTF-16LE (or back, with `to`), replacing
 // what cannot be converted: an input unit that iconv refuses is skipped and
 // `replacement` written in its place.
