@@ -1,0 +1,13 @@
+#include "caption/target_handle.h"
+
+#include "text/numbers.h"
+
+namespace caption {
+
+std::int32_t ReadTargetHandle(std::string_view text) {
+  return text::TruncateToInt32(text::ReadNumber(text));
+}
+
+std::string WriteTargetHandle(std::int32_t handle) { return std::to_string(handle); }
+
+}  // namespace caption

@@ -1,0 +1,17 @@
+// TargetHandle: the picked window's handle, kept as decimal text in a hidden edit box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace caption {
+
+// The handle a text names: read as a number with any fraction dropped; empty or
+// non-numeric text gives 0. Handles are 32-bit values on every Windows.
+std::int32_t ReadTargetHandle(std::string_view text);
+
+// The text the finder writes for a handle.
+std::string WriteTargetHandle(std::int32_t handle);
+
+}  // namespace caption
