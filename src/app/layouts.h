@@ -1,0 +1,12 @@
+// The program's three windows as data.
+#pragma once
+
+#include "ui/layout.h"
+
+namespace app {
+
+extern const ui::WindowLayout kMainLayout;
+extern const ui::WindowLayout kDragIconLayout;
+extern const ui::WindowLayout kUpdateLayout;
+
+}  // namespace app

@@ -1,0 +1,21 @@
+// The program entry: start-up in order, then the message loop.
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdlib>
+
+#include "app/layouts.h"
+#include "app/startup.h"
+#include "app/windows.h"
+#include "ui/message_loop.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The folder dialog and the shell need COM on this thread.
+  OleInitialize(nullptr);
+  std::atexit(app::ExitCleanup);
+  ui::Window* main = ui::Window::Open(app::kMainLayout, app::Bindings());
+  if (!main) return 0;  // the start-up check ended the program's use
+  main->EndLoopWhenClosed(true);
+  main->Show();
+  return ui::RunMessageLoop();
+}

@@ -1,0 +1,35 @@
+#include "app/startup.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/finder_icon.h"
+#include "app/windows.h"
+#include "finder/finder.h"
+#include "lyrimark/config.h"
+#include "ui/wide.h"
+
+namespace app {
+
+void OnMainWindowCreated() {
+  // The file list already shows the current directory, which is the run
+  // directory at start; only the folder field needs it.
+  Unit<ui::Edit>("编辑框1").SetText(RunDirectory());
+}
+
+void OnMainWindowActivated() { ResetCaptureCanvas(); }
+
+void OnDragWindowCreated() {
+  finder::FollowCursorTick();  // stand at the mouse before showing
+  DragIcon()->Show();
+  finder::FinderTick();
+  if (DragIcon()) Main().SetTopmost(true);  // the finder clears this at the drop
+}
+
+void OpenHomePage() {
+  ShellExecuteW(nullptr, L"open", ui::Wide(LYRIMARK_HOME_URL).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ExitCleanup() {}
+
+}  // namespace app

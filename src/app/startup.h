@@ -1,0 +1,17 @@
+// Start-up, exit and the window events that belong to the program as a whole.
+#pragma once
+
+namespace app {
+
+// The main window exists with its units; runs before it is shown.
+void OnMainWindowCreated();
+// Every time the main window becomes the active window.
+void OnMainWindowActivated();
+// The drag-icon window exists: place it at the mouse, show it, start the finder.
+void OnDragWindowCreated();
+// Opens the maker's home page in the default browser.
+void OpenHomePage();
+// Runs once when the process ends.
+void ExitCleanup();
+
+}  // namespace app

@@ -1,0 +1,39 @@
+// The program's windows as handlers reach them.
+#pragma once
+
+#include <span>
+
+#include "ui/units.h"
+#include "ui/window.h"
+
+namespace app {
+
+// The main window: it exists from start-up until the program ends (or an
+// update closes it); handlers that run only while it exists may rely on it.
+ui::Window& Main();
+
+// Shorthand for a unit of the main window: Unit<ui::Edit>("编辑框6").Text().
+template <class View>
+View Unit(std::string_view name) {
+  return Main().Get<View>(name);
+}
+
+// The drag-icon and update windows while they are open, else nullptr.
+ui::Window* DragIcon();
+ui::Window* UpdateWindow();
+
+// Opens the drag-icon window, owned by the main window.
+void OpenDragIcon();
+// Opens the update window without an owner and runs it modally.
+void OpenUpdateWindowModal();
+
+// The binding of every event to its handler.
+std::span<const ui::Binding> Bindings();
+
+// The directory that holds the program file (GBK), without a trailing backslash.
+std::string RunDirectory();
+
+// Ends the process with `code`; the exit routine runs.
+[[noreturn]] void EndProcess(int code);
+
+}  // namespace app

@@ -1,0 +1,8 @@
+#include "finder/finder.h"
+
+namespace finder {
+
+void FollowCursorTick() {}
+void FinderTick() {}
+
+}  // namespace finder

@@ -1,0 +1,8 @@
+#include "lyrics/library.h"
+
+namespace lyrics {
+
+void ChooseLyricsFolder() {}
+void RefreshLyricsFolder() {}
+
+}  // namespace lyrics

@@ -1,0 +1,14 @@
+// The blocking web page fetch used wherever the program reads a page into memory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace net {
+
+// GETs `address` (http or https) and returns the whole response body, whatever
+// the status; empty on any failure before the first bytes arrive. Bytes that
+// arrived before a failed read are kept. Blocks the calling thread.
+std::string FetchPage(std::string_view address);
+
+}  // namespace net

@@ -1,0 +1,201 @@
+#include "ui/units.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/wide.h"
+
+namespace ui {
+
+namespace {
+
+std::wstring WindowTextOf(HWND hwnd) {
+  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  s.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
+  return s;
+}
+
+}  // namespace
+
+std::string UnitView::Text() const { return Narrow(WindowTextOf(u_.hwnd)); }
+
+void UnitView::SetText(std::string_view gbk) const { SetWindowTextW(u_.hwnd, Wide(gbk).c_str()); }
+
+void UnitView::Enable(bool enabled) const { EnableWindow(u_.hwnd, enabled); }
+
+bool UnitView::IsEnabled() const { return IsWindowEnabled(u_.hwnd) != FALSE; }
+
+bool CheckBox::Checked() const { return SendMessageW(u_.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void CheckBox::SetChecked(bool checked) const {
+  SendMessageW(u_.hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Timer::SetInterval(int ms) const {
+  u_.interval = std::max(ms, 0);
+  if (u_.interval == 0) {
+    KillTimer(u_.hwnd, u_.id);
+  } else {
+    SetTimer(u_.hwnd, u_.id, static_cast<UINT>(u_.interval), nullptr);
+  }
+}
+
+int ProgressBar::Position() const { return static_cast<int>(SendMessageW(u_.hwnd, PBM_GETPOS, 0, 0)); }
+
+void ProgressBar::SetPosition(int percent) const { SendMessageW(u_.hwnd, PBM_SETPOS, static_cast<WPARAM>(percent), 0); }
+
+void FileList::SetDirectory(std::string_view directory) const {
+  u_.directory = std::string(directory);
+  SendMessageW(u_.hwnd, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(u_.hwnd, LB_RESETCONTENT, 0, 0);
+  std::wstring pattern = Wide(directory);
+  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += Wide(u_.row->text);
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SendMessageW(u_.hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(found.cFileName));
+      }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+  }
+  SendMessageW(u_.hwnd, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(u_.hwnd, nullptr, TRUE);
+}
+
+std::vector<std::string> FileList::Files() const {
+  std::vector<std::string> files;
+  const auto n = static_cast<int>(SendMessageW(u_.hwnd, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    std::wstring name(static_cast<std::size_t>(SendMessageW(u_.hwnd, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    name.resize(static_cast<std::size_t>(
+        SendMessageW(u_.hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
+    files.push_back(Narrow(name));
+  }
+  return files;
+}
+
+std::string FileList::CurrentFile() const {
+  const auto i = static_cast<int>(SendMessageW(u_.hwnd, LB_GETCURSEL, 0, 0));
+  if (i < 0) return {};
+  std::wstring name(static_cast<std::size_t>(SendMessageW(u_.hwnd, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+  name.resize(static_cast<std::size_t>(SendMessageW(u_.hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
+  return Narrow(name);
+}
+
+void FileList::SetCurrent(int index) const { SendMessageW(u_.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+void ReportList::Init() const {
+  SendMessageW(u_.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  int index = 0;
+  for (const Item& column : u_.row->items) {
+    std::wstring title = Wide(column.title);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    c.pszText = title.data();
+    c.cx = column.width;
+    c.iSubItem = index;
+    SendMessageW(u_.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&c));
+  }
+}
+
+int ReportList::RowCount() const { return static_cast<int>(SendMessageW(u_.hwnd, LVM_GETITEMCOUNT, 0, 0)); }
+
+int ReportList::AddRow(std::string_view firstCell) const {
+  std::wstring textW = Wide(firstCell);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = RowCount();
+  item.pszText = textW.data();
+  return static_cast<int>(SendMessageW(u_.hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ReportList::SetCell(int row, int column, std::string_view gbk) const {
+  std::wstring textW = Wide(gbk);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = textW.data();
+  SendMessageW(u_.hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+std::string ReportList::Cell(int row, int column) const {
+  if (row < 0 || row >= RowCount()) return {};
+  // The list copies at most the buffer's size; grow until the text fits.
+  for (std::size_t size = 256;; size *= 4) {
+    std::wstring buffer(size, L'\0');
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(size);
+    const auto n = static_cast<std::size_t>(
+        SendMessageW(u_.hwnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (n + 1 < size) return Narrow(std::wstring_view(buffer.data(), n));
+  }
+}
+
+void ReportList::SetItemData(int row, long data) const {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = data;
+  SendMessageW(u_.hwnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+long ReportList::ItemData(int row) const {
+  if (row < 0 || row >= RowCount()) return 0;
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  SendMessageW(u_.hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return static_cast<long>(item.lParam);
+}
+
+void ReportList::DeleteRow(int row) const { SendMessageW(u_.hwnd, LVM_DELETEITEM, static_cast<WPARAM>(row), 0); }
+
+void ReportList::Clear() const { SendMessageW(u_.hwnd, LVM_DELETEALLITEMS, 0, 0); }
+
+int ReportList::CurrentRow() const {
+  return static_cast<int>(SendMessageW(u_.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ReportList::SetCurrentRow(int row) const {
+  LVITEMW clear{};
+  clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+  if (row < 0) return;
+  LVITEMW set{};
+  set.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  set.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&set));
+}
+
+void ReportList::ScrollTo(int row) const {
+  if (row >= 0) SendMessageW(u_.hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+std::vector<std::string> ReportList::ColumnTitles() const {
+  std::vector<std::string> titles;
+  for (int i = 0;; ++i) {
+    wchar_t buffer[256];
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT;
+    c.pszText = buffer;
+    c.cchTextMax = 256;
+    if (!SendMessageW(u_.hwnd, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&c))) break;
+    titles.push_back(Narrow(buffer));
+  }
+  return titles;
+}
+
+std::vector<int> ReportList::ColumnWidths() const {
+  std::vector<int> widths;
+  for (std::size_t i = 0; i < ColumnTitles().size(); ++i) {
+    widths.push_back(static_cast<int>(SendMessageW(u_.hwnd, LVM_GETCOLUMNWIDTH, i, 0)));
+  }
+  return widths;
+}
+
+}  // namespace ui
