@@ -13,6 +13,8 @@ ui::Window& Main() {
   return *w;
 }
 
+bool MainOpen() { return ui::Window::Find(kMainLayout.name) != nullptr; }
+
 ui::Window* DragIcon() { return ui::Window::Find(kDragIconLayout.name); }
 
 ui::Window* UpdateWindow() { return ui::Window::Find(kUpdateLayout.name); }

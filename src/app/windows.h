@@ -11,6 +11,9 @@ namespace app {
 // The main window: it exists from start-up until the program ends (or an
 // update closes it); handlers that run only while it exists may rely on it.
 ui::Window& Main();
+// Whether the main window still exists: loops that wait inside a handler check
+// it, since the user may close the window meanwhile.
+bool MainOpen();
 
 // Shorthand for a unit of the main window: Unit<ui::Edit>("编辑框6").Text().
 template <class View>

@@ -1,11 +1,88 @@
 #include "caption/caption_modes.h"
 
+#include "app/windows.h"
+#include "caption/delivery.h"
+#include "caption/rotation.h"
+#include "caption/target_field.h"
+#include "caption/waits.h"
+#include "text/numbers.h"
+
 namespace caption {
 
-void RotateCaption() {}
-void ToggleScroller() {}
-void ToggleAdvertBoard() {}
-void AddAdvertLine() {}
-void DeleteAdvertLine() {}
+namespace {
+
+// A mode's run state is its button's caption.
+constexpr char kStart[] = "开始滚动";
+constexpr char kStop[] = "停止滚动";
+
+// Handlers run nested inside the waits, so everything is read anew after each
+// wait, and a closed main window ends the loop.
+bool Running(const char* button) { return app::MainOpen() && app::Unit<ui::Button>(button).Text() == kStop; }
+
+int Pause(const char* edit) { return text::ReadInteger(app::Unit<ui::Edit>(edit).Text()); }
+
+}  // namespace
+
+void RotateCaption() {
+  const ui::Edit edit = app::Unit<ui::Edit>("编辑框2");
+  edit.SetText(RotateText(edit.Text()));
+}
+
+void ToggleScroller() {
+  const ui::Button button = app::Unit<ui::Button>("按钮1");
+  if (button.Text() != kStart) {
+    button.SetText(kStart);
+    RestoreNickname();
+    return;
+  }
+  button.SetText(kStop);
+  while (Running("按钮1")) {
+    RotateCaption();
+    SendCaption(TargetHandle(), app::Unit<ui::Edit>("编辑框2").Text());
+    if (!app::MainOpen()) break;
+    TimerWait(Pause("编辑框3"));
+  }
+}
+
+void ToggleAdvertBoard() {
+  const ui::Button button = app::Unit<ui::Button>("按钮5");
+  if (button.Text() != kStart) {
+    button.SetText(kStart);
+    RestoreNickname();
+    return;
+  }
+  button.SetText(kStop);
+  while (Running("按钮5")) {
+    // One pass over the rows as they are now; the caption is looked at only
+    // between passes, so a stop lets the pass finish.
+    const int rows = app::Unit<ui::ReportList>("超级列表框1").RowCount();
+    for (int row = 0; row < rows && app::MainOpen(); ++row) {
+      SendCaption(TargetHandle(), app::Unit<ui::ReportList>("超级列表框1").Cell(row, 0));
+      if (!app::MainOpen()) break;
+      TimerWait(Pause("编辑框5"));
+    }
+    if (rows == 0 && app::MainOpen()) {
+      // Nothing to deliver: without a wait the loop would spin and the stop
+      // click could never arrive. Take the pause, or wait for the next message.
+      const int pause = Pause("编辑框5");
+      if (pause > 0) {
+        TimerWait(pause);
+      } else {
+        WaitMessage();
+        DispatchPendingMessages();
+      }
+    }
+  }
+}
+
+void AddAdvertLine() {
+  const ui::ReportList list = app::Unit<ui::ReportList>("超级列表框1");
+  list.AddRow(app::Unit<ui::Edit>("编辑框4").Text());
+}
+
+void DeleteAdvertLine() {
+  const ui::ReportList list = app::Unit<ui::ReportList>("超级列表框1");
+  if (const int row = list.CurrentRow(); row >= 0) list.DeleteRow(row);
+}
 
 }  // namespace caption
