@@ -1,1 +1,71 @@
-// (to be written)
+#include "caption/delivery.h"
+
+#include "caption/waits.h"
+
+namespace caption {
+
+namespace {
+
+// Where the target program's nickname field takes the caret (at the end of its
+// text) and where its closing clicks land, in client coordinates.
+constexpr int kEntryX = 298, kEntryY = 124;
+constexpr int kClosingX = 301, kClosingY = 164;
+
+// Enough to clear any nickname the target program allows; a longer text keeps
+// its front part.
+constexpr int kBackspaces = 30;
+
+// Gives the target time to take the first closing click before the second.
+constexpr int kClosingPauseMs = 10;
+
+// The window that shows the desktop's icons. Each step searches only below the
+// previous one: with a null parent FindWindowExA would search the top-level
+// windows and could click into an unrelated program.
+HWND DesktopIconList() {
+  HWND progman = FindWindowA("Progman", "Program Manager");
+  if (!progman) return nullptr;
+  HWND view = FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr);
+  if (!view) return nullptr;
+  return FindWindowExA(view, nullptr, "SysListView32", nullptr);
+}
+
+}  // namespace
+
+void SendCaption(HWND target, std::string_view text, TextKind kind) {
+  FocusTarget(target);
+  PostLeftClick(target, kEntryX, kEntryY);
+  for (int i = 0; i < kBackspaces; ++i) PostMessageA(target, WM_KEYDOWN, VK_BACK, 1);
+  PostTextBytes(target, text, kind);
+  PostLeftClick(target, kClosingX, kClosingY);
+  PumpWait(kClosingPauseMs);
+  PostLeftClick(target, kClosingX, kClosingY);
+}
+
+void FocusTarget(HWND window) {
+  // Only a thread attached to the owner's input may set the focus to its window;
+  // the attachment lasts no longer than needed.
+  const DWORD owner = GetWindowThreadProcessId(window, nullptr);
+  AttachThreadInput(GetCurrentThreadId(), owner, TRUE);
+  SetFocus(window);
+  AttachThreadInput(GetCurrentThreadId(), owner, FALSE);
+}
+
+void PostLeftClick(HWND window, int x, int y) {
+  if (!window) {
+    window = DesktopIconList();
+    // A null window would post the click into this program's own queue.
+    if (!window) return;
+  }
+  const LPARAM point = MAKELPARAM(x, y);
+  // The move's wParam is 2, not 0: the target program has always been sent
+  // exactly this, so it stays.
+  PostMessageA(window, WM_MOUSEMOVE, 2, point);
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageA(window, WM_LBUTTONUP, 0, point);
+}
+
+void PostTextBytes(HWND window, std::string_view text, TextKind kind) {
+  for (char c : text) PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), static_cast<LPARAM>(kind));
+}
+
+}  // namespace caption

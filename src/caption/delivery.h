@@ -1,0 +1,39 @@
+// Writing a text into another program's field by posting it the input a person
+// would give: a click, thirty Backspaces, the text's bytes, two closing clicks.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+namespace caption {
+
+// What a delivery carries. The value is the lParam of its character messages:
+// lyrics lines mark theirs with 1, captions with 0.
+enum class TextKind : LPARAM { kCaption = 0, kLyricsLine = 1 };
+
+// The window a TargetHandle names (see target_handle.h). Handles are 32-bit
+// values that 64-bit Windows sign-extends, so the same text names the same
+// window for either build.
+inline HWND TargetWindow(std::int32_t handle) {
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
+}
+
+// Replaces the text before the caret in `target`. Posts only and never waits for
+// the target; returns after about 10 ms, dispatching this thread's messages
+// meanwhile, so a nested delivery can land between the two closing clicks.
+void SendCaption(HWND target, std::string_view text, TextKind kind = TextKind::kCaption);
+
+// Moves the keyboard focus to `window`, even when another thread owns it.
+void FocusTarget(HWND window);
+
+// A left click at (x, y) in the window's client coordinates. A null window means
+// the desktop icon list; when there is none, the click goes nowhere.
+void PostLeftClick(HWND window, int x, int y);
+
+// One character message per byte, first to last: a double-byte character arrives
+// as two, lead byte first.
+void PostTextBytes(HWND window, std::string_view text, TextKind kind);
+
+}  // namespace caption
