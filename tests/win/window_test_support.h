@@ -1,0 +1,52 @@
+// Helpers for tests that open the program's windows in-process.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/wide.h"
+
+namespace test {
+
+// Dispatches this thread's messages until `done()` holds or `timeoutMs` passed.
+template <class Done>
+bool PumpUntil(Done done, int timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+inline void Pump(int ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+inline std::string ClassName(HWND hwnd) {
+  wchar_t name[128] = {};
+  GetClassNameW(hwnd, name, 128);
+  return ui::Narrow(name);
+}
+
+inline std::string WindowText(HWND hwnd) {
+  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  s.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
+  return ui::Narrow(s);
+}
+
+// A child's outer rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace test
