@@ -1,10 +1,12 @@
 #include "ui/window.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "ui/canvas.h"
 #include "ui/units.h"
@@ -117,18 +119,26 @@ bool HasClientEdge(Kind kind) {
 
 HFONT UnitFont() {
   static HFONT font = [] {
-    HDC dc = GetDC(nullptr);
-    LOGFONTW want{};
-    want.lfCharSet = GB2312_CHARSET;
+    // The layouts were made for SimSun 9 pt (12-px glyphs, 12-px lines). Where
+    // it is missing, a Song-style font of similar metrics keeps nine lines of
+    // the about text inside their 120 px; failing that, any font with Chinese.
     std::wstring face;
-    bool hasSimSun = false;
-    lstrcpyW(want.lfFaceName, L"SimSun");
-    EnumFontFamiliesExW(dc, &want, NoteFont, reinterpret_cast<LPARAM>(&hasSimSun), 0);
-    if (hasSimSun) {
-      face = L"SimSun";
-    } else {
-      want.lfFaceName[0] = 0;
-      EnumFontFamiliesExW(dc, &want, NoteChineseFont, reinterpret_cast<LPARAM>(&face), 0);
+    HDC dc = GetDC(nullptr);
+    for (const wchar_t* preferred : {L"SimSun", L"AR PL UMing CN"}) {
+      LOGFONTW want{};
+      want.lfCharSet = GB2312_CHARSET;
+      lstrcpyW(want.lfFaceName, preferred);
+      bool found = false;
+      EnumFontFamiliesExW(dc, &want, NoteFont, reinterpret_cast<LPARAM>(&found), 0);
+      if (found) {
+        face = preferred;
+        break;
+      }
+    }
+    if (face.empty()) {
+      LOGFONTW any{};
+      any.lfCharSet = GB2312_CHARSET;
+      EnumFontFamiliesExW(dc, &any, NoteChineseFont, reinterpret_cast<LPARAM>(&face), 0);
     }
     ReleaseDC(nullptr, dc);
     if (face.empty()) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -251,7 +261,9 @@ void Window::CreateUnit(Unit& u, int index) {
     return;
   }
   const bool shown = row.visible && (u.tab == nullptr || u.page == 1);  // the first page shows at start
-  const DWORD style = WS_CHILD | (shown ? WS_VISIBLE : 0) | StyleOf(row) |
+  // Some given rectangles overlap; clipping siblings lets the later unit, which
+  // lies above, keep its pixels.
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (shown ? WS_VISIBLE : 0) | StyleOf(row) |
                       (row.border == Border::Single ? WS_BORDER : 0);
   const DWORD exStyle = HasClientEdge(row.kind) ? WS_EX_CLIENTEDGE : 0;
   const HMENU id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(u.id));
@@ -272,6 +284,9 @@ void Window::CreateUnit(Unit& u, int index) {
   SendMessageW(u.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UnitFont()), FALSE);
   switch (row.kind) {
     case Kind::Tab:
+      // Drawn plainly, so the page behind labels has the window's colour as
+      // the labels do (a themed page body is lighter than the labels on it).
+      SetWindowTheme(u.hwnd, L"", L"");
       for (std::size_t p = 0; p < row.items.size(); ++p) {
         std::wstring title = Wide(row.items[p].title);
         TCITEMW item{};

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Sets up, builds the shipped (win32) program and runs the local demo: the local
+# web site, the stand-in chat client (a window with a nickname field) and
+# Lyrimark, under Wine. On your display when DISPLAY is set, else on a private
+# Xvfb, with a screenshot saved. Runs until Lyrimark is closed (or Ctrl-C).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+
+build=build/win32
+mkdir -p build/logs
+echo "building the win32 program (log: build/logs/run-build.log)"
+if ! { cmake --preset win32 && cmake --build --preset win32; } >build/logs/run-build.log 2>&1; then
+  grep -E 'error' build/logs/run-build.log | head -20
+  echo "build failed; see build/logs/run-build.log"
+  exit 1
+fi
+
+demo=$PWD/$build/demo
+rm -rf "$demo"
+mkdir -p "$demo/lyrics"
+# The program and a folder of songs with Chinese names, as a user would have them.
+cp "$build/src/lyrimark.exe" "$demo/"
+while IFS=$'\t' read -r file singer title; do
+  case "$file" in ''|\#*) continue ;; esac
+  case "$title" in *[/\\:]*|..|CON|NUL|com1) continue ;; esac
+  cp "tools/site/catalogue/$file" "$demo/lyrics/$title.lrc"
+done <tools/site/catalogue/index.tsv
+cp "$demo"/lyrics/*.lrc "$demo/"
+
+had_display=${DISPLAY:-}
+sh tests/wine/wine-start.sh "$build" >/dev/null
+. tests/wine/wine-env.sh "$build"
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  sh tests/wine/wine-stop.sh "$build" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+/usr/bin/python3 tools/site/site.py --log "$demo/site-requests.log" >"$demo/site.out" 2>"$demo/site.err" &
+pids+=($!)
+for _ in $(seq 50); do grep -q '^ready' "$demo/site.out" 2>/dev/null && break; sleep 0.1; done
+grep -q '^ready' "$demo/site.out" || { echo "the local site did not start:"; cat "$demo/site.err"; exit 1; }
+
+wine "$build/tools/target/target.exe" "$demo/target.log" >"$demo/target.out" 2>&1 &
+pids+=($!)
+(cd "$demo" && exec wine lyrimark.exe) >"$demo/lyrimark.out" 2>&1 &
+lyrimark=$!
+pids+=($lyrimark)
+
+echo "running: the local site (http://127.0.0.1:18080/), the stand-in target, and Lyrimark"
+echo "songs in $demo/lyrics; the target logs what its field receives to $demo/target.log"
+if [ -z "$had_display" ]; then
+  sleep 6
+  import -window root "$demo/screenshot.png"
+  echo "no DISPLAY: running on Xvfb $DISPLAY; screenshot: $demo/screenshot.png"
+  echo "(VNC or xdotool on DISPLAY=$DISPLAY reach it; Ctrl-C ends the demo)"
+fi
+wait "$lyrimark" || true
