@@ -1,8 +1,22 @@
 #include "lyrics/library.h"
 
+#include "app/windows.h"
+#include "ui/folder_dialog.h"
+
 namespace lyrics {
 
-void ChooseLyricsFolder() {}
-void RefreshLyricsFolder() {}
+void ChooseLyricsFolder() {
+  const std::string folder = ui::ChooseFolder("选择歌词目录");
+  if (folder.empty()) return;  // cancelled, or a choice without a file-system path
+  app::Unit<ui::FileList>("文件框1").SetDirectory(folder);
+  app::Unit<ui::Edit>("编辑框1").SetText(folder);
+}
+
+void RefreshLyricsFolder() {
+  // A path typed into 编辑框1 by hand takes effect here.
+  const std::string folder = app::Unit<ui::Edit>("编辑框1").Text();
+  app::Unit<ui::FileList>("文件框1").SetDirectory(folder);
+  app::Unit<ui::Edit>("编辑框1").SetText(folder);
+}
 
 }  // namespace lyrics

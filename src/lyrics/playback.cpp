@@ -1,10 +1,202 @@
 #include "lyrics/playback.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "app/windows.h"
+#include "caption/delivery.h"
+#include "caption/target_field.h"
+#include "caption/waits.h"
+#include "lyrimark/config.h"
+#include "text/gbk.h"
+#include "ui/message_box.h"
+#include "ui/wide.h"
+
 namespace lyrics {
 
-void LoadLyricsFile() {}
-void TogglePlayback() {}
-void LyricsTick() {}
-void JumpToLine() {}
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kPlay[] = "播 放";
+constexpr char kStop[] = "停 止";
+// What the target shows during instrumental gaps.
+constexpr char kCreditText[] = LYRIMARK_HOME_URL "-提供字幕";
+
+struct Playback {
+  SongLyrics song;
+  std::string loadedText;
+  std::int32_t currentLine = 0;
+  // The moment that is 0 ms of the song. Each line is scheduled against it, so
+  // delivery time and timer rounding never add up along the song.
+  Clock::time_point songStart;
+  // Changes at every stop, pause, load and jump: a tick that finds it changed
+  // after its delivery leaves the scheduling to whoever changed it.
+  unsigned generation = 0;
+};
+
+Playback state;
+
+ui::ReportList Lines() { return app::Unit<ui::ReportList>("超级列表框_歌词"); }
+ui::Timer PlaybackTimer() { return app::Unit<ui::Timer>("时钟_歌词播放"); }
+ui::Button PlayButton() { return app::Unit<ui::Button>("超级按钮4"); }
+
+std::int32_t TimeOf(std::int32_t line) { return state.song.times[static_cast<std::size_t>(line - 1)]; }
+
+std::int64_t SongMillis() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.songStart).count();
+}
+
+// Arms the timer for the moment `line` is due on the song's clock.
+void ScheduleLine(std::int32_t line) {
+  const std::int64_t left = TimeOf(line) - SongMillis();
+  PlaybackTimer().SetInterval(static_cast<int>(std::clamp<std::int64_t>(left, 1, INT32_MAX)));
+}
+
+void EndOfSong() {
+  state.currentLine = 0;
+  PlaybackTimer().SetInterval(0);
+  PlayButton().SetText(kPlay);
+  caption::RestoreNickname();
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  HANDLE f = CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < INT32_MAX) {
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+    bytes.resize(got);
+  }
+  CloseHandle(f);
+  return bytes;
+}
+
+// Writes the pending line and schedules the next. `resync`: the line written
+// now counts as written at its own stamp (a resume or a jump); a timer tick
+// keeps the clock.
+void Tick(bool resync) {
+  const SongLyrics& song = state.song;
+  if (song.count == 0) return;
+  if (state.currentLine == 0) {
+    state.currentLine = 1;
+    state.songStart = Clock::now();
+    if (song.times[0] != 0) {
+      ScheduleLine(1);
+    } else {
+      // A first line at 0 ms is shown but not written; the second is the first written.
+      Lines().SetCurrentRow(0);
+      if (song.count == 1) {
+        // No second line: write this one at once and end as after a last line.
+        caption::SendCaption(caption::TargetHandle(), Lines().Cell(0, 1), caption::TextKind::kLyricsLine);
+        if (app::MainOpen()) EndOfSong();
+      } else {
+        state.currentLine = 2;
+        ScheduleLine(2);
+      }
+    }
+    if (app::MainOpen()) Lines().ScrollTo(Lines().CurrentRow());
+    return;
+  }
+
+  const std::int32_t line = state.currentLine;
+  // No tick may run inside this one's delivery: the next is armed after it.
+  PlaybackTimer().SetInterval(0);
+  if (resync) state.songStart = Clock::now() - std::chrono::milliseconds(TimeOf(line));
+  Lines().SetCurrentRow(line - 1);
+  const unsigned generation = ++state.generation;
+  caption::SendCaption(caption::TargetHandle(), Lines().Cell(line - 1, 1), caption::TextKind::kLyricsLine);
+  // Handlers ran inside the delivery's wait: a stop, pause, load or jump there
+  // has set the state as it should stay.
+  if (!app::MainOpen() || generation != state.generation) return;
+  if (line >= song.count) {
+    EndOfSong();
+  } else {
+    state.currentLine = line + 1;
+    ScheduleLine(line + 1);
+  }
+  Lines().ScrollTo(Lines().CurrentRow());
+}
+
+}  // namespace
+
+const SongLyrics& LoadedSong() { return state.song; }
+int CurrentLine() { return state.currentLine; }
+
+void LoadLyricsFile() {
+  caption::DispatchPendingMessages();
+  if (PlayButton().Text() != kPlay) {
+    // Playing: the choice pauses playback and loads nothing.
+    ++state.generation;
+    PlaybackTimer().SetInterval(0);
+    PlayButton().SetText(kPlay);
+    caption::RestoreNickname();
+    return;
+  }
+  const ui::FileList files = app::Unit<ui::FileList>("文件框1");
+  const std::string name = files.CurrentFile();
+  if (name.empty()) return;  // choosing nothing loads nothing
+  const std::string path = files.Directory() + "\\" + name;
+  app::Unit<ui::Label>("透明标签1").SetText(name);
+
+  ++state.generation;
+  state.currentLine = 0;
+  Lines().Clear();
+  Lines().SetCurrentRow(-1);
+  state.loadedText = std::string(text::UpToZero(ReadFileBytes(path)));
+  if (!ParseLyrics(state.loadedText, state.song)) {
+    state.song = {};
+    ui::ShowMessage("解析失败,未知原因！", {}, {.icon = ui::Icon::Information});
+    return;
+  }
+  const ui::ReportList lines = Lines();
+  for (std::int32_t i = 0; i < state.song.count; ++i) {
+    std::string& lyric = state.song.texts[static_cast<std::size_t>(i)];
+    if (lyric.empty()) lyric = kCreditText;
+    const int row = lines.AddRow(std::to_string(state.song.times[static_cast<std::size_t>(i)]));
+    lines.SetItemData(row, i + 1);
+    lines.SetCell(row, 1, lyric);
+  }
+}
+
+void TogglePlayback() {
+  if (app::Unit<ui::Edit>("编辑框_窗口句柄").Text().empty()) {
+    ui::ShowMessage("请选取要发送的程序位置！", "没有目标", {.icon = ui::Icon::Information});
+    return;
+  }
+  if (PlayButton().Text() == kPlay) {
+    if (state.song.count == 0) {
+      ui::ShowMessage("请先选择歌词LRC！", "没有歌词", {.icon = ui::Icon::Information});
+      return;
+    }
+    // The caption goes first, so a click inside the first delivery is a stop;
+    // a song that ends in this very tick sets it back.
+    PlayButton().SetText(kStop);
+    // From the start, or a resume with the pending line, written at once.
+    Tick(state.currentLine != 0);
+    return;
+  }
+  ++state.generation;
+  PlayButton().SetText(kPlay);
+  PlaybackTimer().SetInterval(0);
+  state.currentLine = 0;
+}
+
+void LyricsTick() { Tick(false); }
+
+void JumpToLine() {
+  if (PlayButton().Text() != kStop) return;
+  const ui::ReportList lines = Lines();
+  // No current row reads as line 0: playback starts over.
+  state.currentLine = static_cast<std::int32_t>(lines.ItemData(lines.CurrentRow()));
+  ++state.generation;
+  Tick(true);
+}
 
 }  // namespace lyrics
