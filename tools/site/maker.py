@@ -1,0 +1,100 @@
+"""The maker's site: its pages from the repository's site/ directory, the announcement
+page in the variant a test has chosen, the update file, pages for testing the page
+fetch, and the control requests."""
+
+import mimetypes
+import os
+import re
+from urllib.parse import unquote
+
+from httpbase import Handler
+from update import serve_update
+
+# Statuses that may carry a body (no 1xx, 204 or 304).
+STATUSES = set(range(200, 600)) - {204, 304}
+
+NOT_FOUND = "<html><head><meta charset=\"utf-8\"><title>404</title></head><body><p>页面不存在。</p></body></html>"
+
+
+def test_body(n):
+    """n printable bytes that never repeat within 89, so a body put together from
+    pieces in the wrong order or with a piece twice does not look right."""
+    period = bytes(range(33, 33 + 89))
+    return (period * (n // 89 + 1))[:n]
+
+
+class MakerHandler(Handler):
+    def route(self):
+        path, query = self.target()
+        site = self.server.site
+        if path.startswith("/_control/"):
+            self.control(path[len("/_control/") :], query)
+        elif path == "/announce.html":
+            self.page(site.announce_file())
+        elif path.startswith("/update/"):
+            serve_update(self, site.update)
+        elif path.startswith("/test/"):
+            self.test_page(path[len("/test/") :], query)
+        else:
+            self.static(unquote(path))
+
+    def static(self, path):
+        root = self.server.site.pages
+        file = os.path.normpath(os.path.join(root, path.lstrip("/")))
+        if not (file + os.sep).startswith(root + os.sep):
+            self.reply(404, NOT_FOUND, "text/html; charset=utf-8")
+            return
+        if os.path.isdir(file):
+            file = os.path.join(file, "index.html")
+        self.page(file)
+
+    def page(self, file):
+        """A file of the site; pages may name the site's own addresses as @MAKER@,
+        @LYRICS@ and @FTP@, so they stay right on whatever ports the site runs."""
+        try:
+            with open(file, "rb") as f:
+                body = f.read()
+        except OSError:
+            self.reply(404, NOT_FOUND, "text/html; charset=utf-8")
+            return
+        content_type = mimetypes.guess_type(file)[0] or "application/octet-stream"
+        if content_type == "text/html":
+            for name, address in self.server.site.addresses.items():
+                body = body.replace(b"@%s@" % name.upper().encode(), address.encode())
+            charset = re.search(rb'charset=["\']?([\w-]+)', body[:1024])
+            content_type += "; charset=" + (charset.group(1).decode() if charset else "utf-8")
+        self.reply(200, body, content_type)
+
+    def test_page(self, name, query):
+        if name == "no-length":
+            self.begin_close_delimited(200, "text/plain")
+            if not self.head_only:
+                self.wfile.write(test_body(int(query.get("n", "50000"))))
+        elif name == "bytes" and query.get("n", "").isdigit():
+            self.reply(200, test_body(int(query["n"])), "text/plain")
+        elif name == "echo":
+            lines = [self.requestline] + ["%s: %s" % item for item in self.headers.items()]
+            self.reply(200, "".join(line + "\r\n" for line in lines))
+        elif name.startswith("status/") and name[7:].isdigit() and int(name[7:]) in STATUSES:
+            code = int(name[7:])
+            self.reply(code, "<html><body><p>status %d</p></body></html>" % code, "text/html")
+        else:
+            self.reply(404, NOT_FOUND, "text/html; charset=utf-8")
+
+    def control(self, name, query):
+        site = self.server.site
+        if name == "announce":
+            if site.select_announcement(query.get("variant", "")):
+                self.reply(200, "ok")
+            else:
+                self.reply(404, "unknown variant; known: %s\n" % " ".join(site.announcements()))
+        elif name == "update":
+            error = site.update.configure(query)
+            if error:
+                self.reply(400, error + "\n")
+            else:
+                self.reply(200, "ok")
+        elif name == "requests":
+            self.reply(200, site.log.take(clear=query.get("clear") == "1"))
+        else:
+            self.reply(404, "unknown control request\n")
