@@ -1,0 +1,289 @@
+"""The local site as the program's tests use it: started on free ports, spoken to
+over real sockets, ended by its PID."""
+
+import ftplib
+import io
+import json
+import os
+import re
+import select
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+from urllib.parse import quote, urlsplit
+
+SITE = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "site", "site.py")
+RESULT = re.compile('<font size="-1">(.*?)LRC歌词下载</a>', re.S)
+MB = 1 << 20
+
+
+def start_site(*options):
+    """The process and its three base addresses; fails unless it is ready within 10 s."""
+    args = [sys.executable, SITE, "--maker-port", "0", "--lyrics-port", "0", "--ftp-port", "0", *options]
+    process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    line = process.stdout.readline() if select.select([process.stdout], [], [], 10)[0] else ""
+    if not line.startswith("ready "):
+        stop_site(process)
+        raise AssertionError("site not ready: %r %r" % (line, process.stderr.read()))
+    return process, line.split()[1:]
+
+
+def stop_site(process, sig=signal.SIGTERM):
+    process.send_signal(sig)
+    try:
+        return process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait(timeout=5)
+        raise
+
+
+def fetch(address, headers=(), method="GET", version="HTTP/1.0"):
+    """One request on its own connection, read until the server closes it, so a body
+    without length or one cut short arrives as sent. (status, headers, body, local port)"""
+    parts = urlsplit(address)
+    with socket.create_connection((parts.hostname, parts.port), timeout=10) as s:
+        target = address[len(parts.scheme) + 3 + len(parts.netloc) :]  # as written, "/../" included
+        fields = "".join("%s: %s\r\n" % h for h in headers)
+        s.sendall(("%s %s %s\r\n%s\r\n" % (method, target, version, fields)).encode())
+        data = b""
+        while chunk := s.recv(65536):
+            data += chunk
+        port = s.getsockname()[1]
+    head, _, body = data.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    return int(lines[0].split()[1]), dict(line.split(": ", 1) for line in lines[1:]), body, port
+
+
+def extract_between(text, start, end):
+    """The announcement section or a setting, as the program reads them."""
+    p = text.find(start)
+    q = text.find(end, p + len(start)) if p >= 0 else -1
+    return text[p + len(start) : q] if q >= 0 else ""
+
+
+def read_result(g):
+    """Address and name pieces of one search result, as the program takes them apart."""
+    names = g[g.rfind(">") + 1 :].split(" ")
+    return g[g.find(">", 1) + 1 : g.find("</font>")], names[:-1] if names[-1] == "" else names
+
+
+class SiteTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.scratch = tempfile.TemporaryDirectory()
+        cls.log_file = os.path.join(cls.scratch.name, "requests.jsonl")
+        cls.process, (cls.maker, cls.lyrics, cls.ftp) = start_site("--log", cls.log_file)
+        cls.payload = fetch(cls.maker + "/update/x")[2]
+        cls.payload_file = os.path.join(cls.scratch.name, "payload")
+        with open(cls.payload_file, "wb") as f:
+            f.write(cls.payload)
+
+    @classmethod
+    def tearDownClass(cls):
+        stop_site(cls.process)
+        cls.process.stdout.close()
+        cls.process.stderr.close()
+        cls.scratch.cleanup()
+
+    def setUp(self):
+        self.control("announce?variant=runs")
+        self.control("update?fault=none&file=" + quote(self.payload_file))
+
+    def control(self, request, expect=200):
+        status, _, body, _ = fetch(self.maker + "/_control/" + request)
+        self.assertEqual(status, expect, body)
+        return body.decode()
+
+    def results(self, keyword):
+        status, fields, body, _ = fetch(self.lyrics + "/?keyword=" + quote(keyword, safe="") + "&field=all")
+        self.assertEqual((status, fields["Content-Type"]), (200, "text/html; charset=utf-8"))
+        return [read_result(g) for g in RESULT.findall(body.decode())], body.decode()
+
+    def names(self, keyword):
+        return [names for _, names in self.results(keyword)[0]]
+
+    def ftp_retrieve(self, name):
+        with ftplib.FTP() as ftp:
+            ftp.connect(urlsplit(self.ftp).hostname, urlsplit(self.ftp).port, timeout=10)
+            ftp.login()
+            data = []
+            ftp.retrbinary("RETR " + name, data.append)
+            with self.assertRaises(ftplib.error_perm):  # read-only
+                ftp.storbinary("STOR x", io.BytesIO(b"x"))
+            return b"".join(data)
+
+    def test_announcement_variants(self):
+        yes, no, title = "是", "否", "字幕工具 3.3 正式版"
+        first_section = {  # run, title, force, prompt
+            "runs": (yes, title, no, no),
+            "stops": (no, "字幕工具 维护中", no, no),
+            "prompts": (yes, title, no, yes),
+            "forces": (yes, title, yes, no),
+            "forces-ftp": (yes, title, yes, no),
+            "both-updates": (yes, title, yes, yes),
+            "runs-bare": (yes, "", "", ""),
+            "run-space": ("是 ", title, no, no),
+            "no-end": ("", "", "", ""),
+            "no-start": ("", "", "", ""),
+            "two-sections": (yes, "第一节", no, no),
+        }
+        keys = ("是否正常=", "标题启动=", "是否强制更新=", "是否提示更新=")
+        for variant, expected in first_section.items():
+            with self.subTest(variant):
+                self.control("announce?variant=" + variant)
+                status, fields, body, _ = fetch(self.maker + "/announce.html")
+                self.assertEqual((status, fields["Content-Type"]), (200, "text/html; charset=gbk"))
+                section = extract_between(body.decode("gbk"), "////开始", "////结束")
+                self.assertEqual(tuple(extract_between(section, key, "</p>") for key in keys), expected)
+                if yes in expected[2:]:
+                    # The update the page names is this site's file, on whatever port it runs.
+                    address = extract_between(section, "自动更新地址=", "</p>")
+                    self.assertEqual(extract_between(section, "程序名字=", "</p>"), "lyrimark_new.exe")
+                    ftp = address.startswith(self.ftp + "/")
+                    got = self.ftp_retrieve(urlsplit(address).path) if ftp else fetch(address)[2]
+                    self.assertEqual(got, self.payload)
+        # The section-less page still holds a yes before the end marker: a reader that
+        # searched without the start marker would wrongly run.
+        self.assertIn("是否正常=是</p>", fetch(self.maker + "/announce/no-start.html")[2].decode("gbk"))
+        self.assertIn("unknown variant", self.control("announce?variant=gone", expect=404))
+        self.assertIn("////开始", fetch(self.maker + "/announce.html")[2].decode("gbk"))
+
+    def test_update_ranges(self):
+        self.assertEqual(len(self.payload), MB)
+        for header, status, content_range, part in (
+            ("bytes=100-199", 206, "bytes 100-199/%d" % MB, slice(100, 200)),
+            ("bytes=-10", 206, "bytes %d-%d/%d" % (MB - 10, MB - 1, MB), slice(MB - 10, MB)),
+            ("bytes=0-%d" % (2 * MB), 206, "bytes 0-%d/%d" % (MB - 1, MB), slice(0, MB)),
+            ("bytes=%d-" % MB, 416, "bytes */%d" % MB, slice(0, 0)),
+        ):
+            with self.subTest(header):
+                got, fields, body, _ = fetch(self.maker + "/update/a.exe", [("Range", header)])
+                self.assertEqual((got, fields.get("Content-Range"), body), (status, content_range, self.payload[part]))
+                self.assertEqual(int(fields["Content-Length"]), len(body))
+        got, fields, body, _ = fetch(self.maker + "/update/a.exe", method="HEAD")
+        self.assertEqual((got, fields["Content-Length"], fields["Accept-Ranges"], body), (200, str(MB), "bytes", b""))
+
+    def test_update_faults(self):
+        ranged = [("Range", "bytes=0-9999")]
+        self.control("update?fault=no-length")
+        status, fields, body, _ = fetch(self.maker + "/update/a.exe", ranged)
+        self.assertEqual((status, "Content-Length" in fields, body), (200, False, self.payload))
+
+        self.control("update?fault=no-range")
+        status, fields, body, _ = fetch(self.maker + "/update/a.exe", ranged)
+        self.assertEqual((status, fields["Content-Length"], body), (200, str(MB), self.payload))
+
+        self.control("update?fault=drop&after=1000")
+        for headers, status, length in (([], 200, MB), (ranged, 206, 10000), (ranged, 206, 10000)):
+            got, fields, body, _ = fetch(self.maker + "/update/a.exe", headers)
+            self.assertEqual((got, int(fields["Content-Length"]), body), (status, length, self.payload[:1000]))
+
+        self.control("update?fault=slow&rate=50000")
+        began = time.monotonic()
+        self.assertEqual(fetch(self.maker + "/update/a.exe", [("Range", "bytes=0-24999")])[2], self.payload[:25000])
+        self.assertGreater(time.monotonic() - began, 0.3)
+
+        self.control("update?fault=404")
+        self.assertEqual(fetch(self.maker + "/update/a.exe")[0], 404)
+        for bad in ("fault=often", "fault=drop", "fault=slow&rate=0", "file=/no/such/file"):
+            self.control("update?" + bad, expect=400)
+
+    def test_update_file_switch_and_ftp(self):
+        self.assertEqual(self.ftp_retrieve("/lyrimark_new.exe"), self.payload)
+        other = os.path.join(self.scratch.name, "new.exe")
+        with open(other, "wb") as f:
+            f.write(b"MZ new version")
+        self.control("update?file=" + quote(other))
+        self.assertEqual(fetch(self.maker + "/update/lyrimark_new.exe")[2], b"MZ new version")
+        self.assertEqual(self.ftp_retrieve("anything.exe"), b"MZ new version")
+
+    def test_search(self):
+        [(address, names)] = self.results("静夜思")[0]
+        self.assertEqual(names, ["李白", "静夜思"])
+        self.assertTrue(address.startswith(self.lyrics + "/lrc/"), address)
+        self.assertIn("[ti:静夜思]", fetch(address)[2].decode("gbk"))
+        self.assertEqual(self.names("moon"), [["Moon乐队", "月下独酌"]])
+        self.assertEqual(self.names("A+B"), [["A+B组合", "春江花月夜"]])
+        self.assertEqual(self.names("无名"), [["无名小调"]])
+        self.assertEqual(len(self.names("李白")), 3)
+        hostile = ["..\\..\\逃出目录", "子目录/斜杠歌", "..", "C:盘符歌", "CON", "NUL", "com1"]
+        self.assertEqual([n[1] for n in self.names("越界")], hostile)
+        # 錦 in GBK ends in the backslash byte; the page carries it as UTF-8 all the same.
+        self.assertEqual(self.names("錦瑟")[0][1].encode("gbk"), b"\xe5\x5c\xc9\xaa")
+        results, page = self.results("没有这首歌")
+        self.assertEqual(results, [])
+        self.assertIn("没有找到相关", page)
+
+    def test_catalogue(self):
+        """All the empty keyword lists, fetched: GBK, CR LF, with the tags and the
+        awkward lines a player has to handle."""
+        results = self.results("")[0]
+        self.assertEqual(len(results), 18)
+        starts_at_zero = 0
+        for address in {address for address, _ in results}:
+            with self.subTest(address):
+                lines = fetch(address)[2].decode("gbk").split("\r\n")
+                self.assertNotIn("\n", "".join(lines))
+                self.assertTrue(lines[0].startswith("[ti:") and lines[1].startswith("[ar:"))
+                self.assertIn("", lines[4:-1])  # a blank line among the timed ones
+                self.assertTrue(any(re.fullmatch(r"\[\d\d:\d\d\.\d\d\]", line) for line in lines))
+                starts_at_zero += lines[4].startswith("[00:00.00]")
+        self.assertEqual(starts_at_zero, 1)
+        self.assertEqual(fetch(self.lyrics + "/lrc/../index.tsv")[0], 404)
+
+    def test_request_log(self):
+        self.control("requests?clear=1")
+        headers = [("User-Agent", "Mozilla/4.0 (test)"), ("Accept", "*/*"), ("Accept", "*/*"), ("Pragma", "no-cache")]
+        path = "/?keyword=%E9%9D%99%20%2B&field=all"
+        port = fetch(self.lyrics + path, headers)[3]
+        fetch(self.maker + "/test/bytes?n=10", [("Host", "x"), ("Connection", "close")], version="HTTP/1.1")
+        entries = [json.loads(line) for line in self.control("requests?clear=1").splitlines()]
+        self.assertEqual(
+            [(e["server"], e["method"], e["path"], e["version"], e["headers"]) for e in entries],
+            [
+                ("lyrics", "GET", path, "HTTP/1.0", [list(h) for h in headers]),
+                ("maker", "GET", "/test/bytes?n=10", "HTTP/1.1", [["Host", "x"], ["Connection", "close"]]),
+            ],
+        )
+        self.assertEqual(entries[0]["peer_port"], port)
+        self.assertEqual(self.control("requests"), "")
+        with open(self.log_file, encoding="utf-8") as f:
+            self.assertEqual([json.loads(line) for line in f][-2:], entries)
+
+    def test_maker_pages(self):
+        status, fields, body, _ = fetch(self.maker + "/test/no-length")
+        self.assertEqual((status, "Content-Length" in fields, len(body)), (200, False, 50000))
+        _, fields, body, _ = fetch(self.maker + "/test/bytes?n=12345")
+        self.assertEqual((fields["Content-Length"], body), ("12345", (bytes(range(33, 122)) * 139)[:12345]))
+        self.assertEqual(fetch(self.maker + "/test/status/503")[::2], (503, b"<html><body><p>status 503</p></body></html>"))
+        echo = fetch(self.maker + "/test/echo", [("Accept", "*/*")])[2]
+        self.assertEqual(echo, b"GET /test/echo HTTP/1.0\r\nAccept: */*\r\n")
+        for page in ("/", "/fans/"):
+            status, fields, body, _ = fetch(self.maker + page)
+            self.assertEqual((status, fields["Content-Type"]), (200, "text/html; charset=utf-8"))
+            self.assertNotIn(b"@MAKER@", body)
+        self.assertEqual(fetch(self.maker + "/../tools/site/site.py")[0], 404)
+
+
+class StartStopTest(unittest.TestCase):
+    def test_signals_end_it_cleanly_and_a_busy_port_stops_the_start(self):
+        for sig in (signal.SIGTERM, signal.SIGINT):
+            process, (maker, _, _) = start_site()
+            port = urlsplit(maker).port
+            with process, socket.create_connection(("127.0.0.1", port)):
+                args = [sys.executable, SITE, "--maker-port", str(port)]
+                busy = subprocess.run(args, capture_output=True, text=True, timeout=10)
+                self.assertEqual((busy.returncode, busy.stdout), (1, ""))
+                self.assertIn("site:", busy.stderr)
+                # An idle open connection must not hold up the end, and nothing is printed.
+                self.assertEqual(stop_site(process, sig), 0)
+                self.assertEqual((process.stdout.read(), process.stderr.read()), ("", ""))
+
+
+if __name__ == "__main__":
+    unittest.main()
