@@ -7,11 +7,13 @@
 #include "app/layouts.h"
 #include "app/startup.h"
 #include "app/windows.h"
+#include "caption/input_hook.h"
 #include "ui/message_loop.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The folder dialog and the shell need COM on this thread.
   OleInitialize(nullptr);
+  caption::InputHook.emplace();
   std::atexit(app::ExitCleanup);
   ui::Window* main = ui::Window::Open(app::kMainLayout, app::Bindings());
   if (!main) return 0;  // the start-up check ended the program's use

@@ -5,13 +5,19 @@
 
 #include "app/finder_icon.h"
 #include "app/windows.h"
+#include "caption/input_hook.h"
 #include "finder/finder.h"
 #include "lyrimark/config.h"
 #include "ui/wide.h"
+#include "update/announcement_check.h"
 
 namespace app {
 
 void OnMainWindowCreated() {
+  // The announcement comes first: it may end the program, or an update may
+  // close this window.
+  update::CheckAnnouncement();
+  if (!MainOpen()) return;
   // The file list already shows the current directory, which is the run
   // directory at start; only the folder field needs it.
   Unit<ui::Edit>("编辑框1").SetText(RunDirectory());
@@ -30,6 +36,7 @@ void OpenHomePage() {
   ShellExecuteW(nullptr, L"open", ui::Wide(LYRIMARK_HOME_URL).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void ExitCleanup() {}
+// Destroying the hook object removes its hook, which a drag may have left installed.
+void ExitCleanup() { caption::InputHook.reset(); }
 
 }  // namespace app

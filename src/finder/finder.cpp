@@ -1,8 +1,194 @@
 #include "finder/finder.h"
 
+#include "app/finder_icon.h"
+#include "app/windows.h"
+#include "caption/input_hook.h"
+#include "caption/target_handle.h"
+#include "ui/canvas.h"
+
 namespace finder {
 
-void FollowCursorTick() {}
-void FinderTick() {}
+FinderState Finder;
+
+namespace {
+
+// The icon's centre (14, 14) sits under the pointer.
+constexpr int kIconCentre = 14;
+// In super mode the window moves below and right of the pointer, so the hint
+// can be read.
+constexpr int kSuperModeOffset = 15;
+constexpr BYTE kIconAlpha = 250;
+constexpr COLORREF kTransparentKey = 0xFFFFFF;  // white shows nothing
+constexpr int kFramePenWidth = 5;
+constexpr COLORREF kFramePenColour = 0x0001F4;  // never seen: the frame inverts
+
+constexpr char kSuperModeHint[] = "(*^-^*) 无法获取窗口句柄,超级模式被激活,松开鼠标后获取当前窗口句柄!";
+constexpr char kTitlePrefix[] = "窗口标题：";
+
+std::int32_t HandleValue(HWND window) {
+  return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
+}
+
+void Write(const char* unit, const std::string& text) {
+  app::Unit<ui::Edit>(unit).SetText(text);
+}
+
+// The window the finder would pick at a point. The bare desktop is no window
+// anyone can write into: where nothing else covers the point (no shell, or
+// under Wine without a window manager, where the desktop lies under every
+// empty spot), it counts as no window at all.
+HWND WindowUnder(POINT p) {
+  const HWND w = WindowFromPoint(p);
+  return w == GetDesktopWindow() ? nullptr : w;
+}
+
+bool IsOwnWindow(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process != 0 && process == GetCurrentProcessId();
+}
+
+// The button as the hardware has it: GetAsyncKeyState reads physical buttons,
+// so with swapped buttons the logical left one is the physical right one.
+int PhysicalButton(int virtualKey) {
+  if (!GetSystemMetrics(SM_SWAPBUTTON)) return virtualKey;
+  if (virtualKey == VK_LBUTTON) return VK_RBUTTON;
+  if (virtualKey == VK_RBUTTON) return VK_LBUTTON;
+  return virtualKey;
+}
+
+void EndDrag(ui::Window& icon) {
+  ShowCursorAgain();
+  app::Main().SetTopmost(false);
+  if (caption::InputHook) caption::InputHook->ClearInputHandlers();
+  ToggleFrame(Finder.FramedWindow);
+  Finder.FramedWindow = nullptr;
+  icon.Close();  // its timers stop with it
+}
+
+}  // namespace
+
+void FollowCursorTick() {
+  ui::Window* icon = app::DragIcon();
+  if (!icon) return;
+  POINT p;
+  GetCursorPos(&p);
+  SetWindowPos(icon->hwnd(), nullptr, p.x - kIconCentre + Finder.HintOffset,
+               p.y - kIconCentre + Finder.HintOffset, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FinderTick() {
+  ui::Window* icon = app::DragIcon();
+  if (!icon || Finder.FinderBusy) return;
+  Finder.FinderBusy = true;
+
+  POINT p;
+  GetCursorPos(&p);
+  const HWND w = WindowUnder(p);
+  const bool own = IsOwnWindow(w);
+  if (own) Write("编辑框_窗口句柄", "");
+
+  const ui::Canvas canvas(icon->unit("画板1"));
+  canvas.Clear();
+  if (!w) {
+    // Super mode: nothing to frame here, so let the hook report the window
+    // that the release happens over.
+    if (caption::InputHook) caption::InputHook->SetInputHandler(OnTargetButtonReleased, WM_LBUTTONUP);
+    Finder.HintOffset = kSuperModeOffset;
+    canvas.Text(kSuperModeHint);
+  } else {
+    if (caption::InputHook) caption::InputHook->ClearInputHandlers();
+    Finder.HintOffset = 0;
+    app::DrawFinderIcon(canvas, app::kFinderPen, 0, 0);
+    ShowCursor(FALSE);  // the icon is the pointer now; undone at the release
+  }
+
+  // Click-through, so from the next tick on the pointer query sees past it.
+  SetLayeredStyle(icon->hwnd(), kIconAlpha, kTransparentKey, true);
+
+  GetCursorPos(&p);
+  Write("编辑框_鼠标位置_X", std::to_string(p.x));
+  Write("编辑框_鼠标位置_Y", std::to_string(p.y));
+  if (!own) {
+    const POINT origin = ClientOrigin(w);
+    Write("编辑框_窗口鼠标位置_X", std::to_string(p.x - origin.x));
+    Write("编辑框_窗口鼠标位置_Y", std::to_string(p.y - origin.y));
+  }
+
+  if (w != Finder.FramedWindow && !own) {
+    // Erase before drawing: never two frames on the screen.
+    ToggleFrame(Finder.FramedWindow);
+    ToggleFrame(w);
+    Finder.FramedWindow = w;
+    Write("编辑框_窗口句柄", caption::WriteTargetHandle(HandleValue(w)));
+    app::Unit<ui::Label>("透明标签1").SetText(kTitlePrefix + ReadWindowTitle(w));
+  }
+
+  if (!IsKeyDown(VK_LBUTTON)) EndDrag(*icon);
+  Finder.FinderBusy = false;
+}
+
+void CALLBACK OnTargetButtonReleased(std::int32_t window, std::int32_t, std::int32_t) {
+  if (app::MainOpen()) Write("编辑框_窗口句柄", caption::WriteTargetHandle(window));
+}
+
+void ToggleFrame(HWND window) {
+  if (!IsWindow(window)) return;
+  RECT r;
+  GetWindowRect(window, &r);
+  // A DC of another program's window may draw nothing (Wine's does), so draw
+  // on the screen instead, clipped to the window's rectangle and with the
+  // origin at its corner: the same pixels a DC of the whole window covers.
+  HDC dc = GetDC(nullptr);
+  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  SetViewportOrgEx(dc, r.left, r.top, nullptr);
+  HPEN pen = CreatePen(PS_SOLID, kFramePenWidth, kFramePenColour);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const int oldMix = SetROP2(dc, R2_NOT);
+  // The pen is centred on the outline; its outer half falls outside the clip.
+  Rectangle(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+  SetROP2(dc, oldMix);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  ReleaseDC(nullptr, dc);
+}
+
+void SetLayeredStyle(HWND window, BYTE alpha, COLORREF key, bool clickThrough) {
+  const LONG style =
+      clickThrough ? GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT | WS_EX_LAYERED : WS_EX_LAYERED;
+  SetWindowLongA(window, GWL_EXSTYLE, style);
+  DWORD flags = LWA_ALPHA;
+  if (key != 0) flags = alpha == 0 ? LWA_COLORKEY : LWA_COLORKEY | LWA_ALPHA;
+  SetLayeredWindowAttributes(window, key, alpha, flags);
+}
+
+std::string ReadWindowTitle(HWND window) {
+  const int n = GetWindowTextLengthA(window);
+  std::string title(static_cast<std::size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(window, title.data(), n + 1);
+  title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return title;
+}
+
+POINT ClientOrigin(HWND window) {
+  POINT origin{0, 0};
+  ClientToScreen(window ? window : GetForegroundWindow(), &origin);
+  return origin;
+}
+
+bool IsKeyDown(int virtualKey) {
+  if (!(GetKeyState(virtualKey) & 0x8000)) return false;
+  // The thread's own key state sees a release only if the release comes to
+  // this thread; Windows sends one over another program's window to that
+  // program. The hardware state sees every release.
+  return (GetAsyncKeyState(PhysicalButton(virtualKey)) & 0x8000) != 0;
+}
+
+void ShowCursorAgain() {
+  while (ShowCursor(TRUE) < 0) {
+  }
+}
 
 }  // namespace finder
