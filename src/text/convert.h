@@ -8,14 +8,18 @@
 
 namespace text {
 
-// Bytes that form no GBK character become a replacement character (U+FFFD
-// natively; Windows picks its own), one per byte, so nothing vanishes silently.
+// Bytes that form no GBK character become replacement characters. Natively
+// that is U+FFFD for the lone byte, and a byte after it is read on its own;
+// Windows turns a lead byte and whatever byte follows into one '?', and maps
+// the user-defined areas to the private use area, which iconv lacks.
 std::u16string GbkToUtf16(std::string_view gbk);
 
-// Characters that code page 936 lacks become its default character '?'.
+// Characters that code page 936 lacks become its default character '?', never
+// a look-alike.
 std::string Utf16ToGbk(std::u16string_view utf16);
 
-// Invalid UTF-8 sequences become U+FFFD (and so '?' in GBK).
+// Invalid UTF-8 becomes U+FFFD (and so '?' in GBK): natively one per byte,
+// on Windows one per broken sequence.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 

@@ -20,10 +20,16 @@ std::u16string ToUtf16(UINT codePage, std::string_view in) {
 
 std::string FromUtf16(UINT codePage, std::u16string_view in) {
   if (in.empty()) return {};
+  // Without this flag Windows "best fits" some missing characters to look-alikes
+  // (an accented letter to a plain one, a broken bar to '|'); a missing
+  // character must become the default character '?' as it does natively.
+  // UTF-8 takes no such flag.
+  const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
   const auto* src = reinterpret_cast<const wchar_t*>(in.data());
-  const int n = WideCharToMultiByte(codePage, 0, src, static_cast<int>(in.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(codePage, flags, src, static_cast<int>(in.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, src, static_cast<int>(in.size()), out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(codePage, flags, src, static_cast<int>(in.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 

@@ -38,6 +38,11 @@ std::size_t Find(std::string_view hay, std::string_view needle, std::size_t from
 
 std::vector<std::string_view> Split(std::string_view s, std::string_view sep) {
   std::vector<std::string_view> pieces;
+  // An empty separator would be found again and again at the same place.
+  if (sep.empty()) {
+    if (!s.empty()) pieces.push_back(s);
+    return pieces;
+  }
   std::size_t start = 0;
   while (start < s.size()) {
     const std::size_t at = Find(s, sep, start);

@@ -37,9 +37,9 @@ inline bool Contains(std::string_view hay, std::string_view needle) {
   return Find(hay, needle) != npos;
 }
 
-// Splits at every occurrence of `sep` (non-empty), found as Find does. Empty
-// pieces between two separators count; the empty piece after a final separator
-// does not, and neither does the piece of an empty text.
+// Splits at every occurrence of `sep`, found as Find does. Empty pieces
+// between two separators count; the empty piece after a final separator does
+// not, and neither does the piece of an empty text. An empty `sep` splits nothing.
 std::vector<std::string_view> Split(std::string_view s, std::string_view sep);
 
 // The text up to (not including) its first zero byte.

@@ -87,7 +87,11 @@ std::int32_t TruncateToInt32(double v) {
 double RoundHalfAway(double v, int decimals) {
   double scale = 1.0;
   for (int i = 0; i < decimals; ++i) scale *= 10.0;
-  return std::round(v * scale) / scale;
+  // From 2^52 on a double has no fraction left to round, and scaling it up
+  // could overflow to infinity.
+  const double scaled = v * scale;
+  if (!(std::fabs(scaled) < 4503599627370496.0)) return v;
+  return std::round(scaled) / scale;
 }
 
 std::string FormatG13(double v) {

@@ -1,15 +1,159 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
+#include "text/convert.h"
 #include "text/gbk.h"
 #include "text/numbers.h"
 
 namespace {
+
+using Pieces = std::vector<std::string_view>;
 
 TEST(Literals, AreGbkBytes) {
   // The build turns UTF-8 literals into GBK; everything else relies on it.
   EXPECT_EQ(std::string("中"), "\xD6\xD0");
   EXPECT_EQ(std::string("歌词"), "\xB8\xE8\xB4\xCA");
   EXPECT_EQ(std::string("　"), "\xA1\xA1");
+}
+
+TEST(Gbk, SearchAndSplitNeverStartOnATrailByte) {
+  // 0x5D (']') and 0x41 ('A') are also trail bytes: "\x81\x5D" and "\x81\x41"
+  // are single characters that must not be cut.
+  EXPECT_EQ(text::Find("\x81\x5D]", "]"), 2u);
+  EXPECT_EQ(text::Find("\x81"
+                       "A"
+                       "A",
+                       "A"),
+            2u);
+  EXPECT_EQ(text::Find("\x81"
+                       "A",
+                       "A"),
+            text::npos);
+  EXPECT_EQ(text::Split("[00:01]\x81\x5D", "]"), (Pieces{"[00:01", "\x81\x5D"}));
+  // A lone lead byte before a non-trail byte is a character of its own.
+  EXPECT_EQ(text::CharWidth("\x81 ", 0), 1u);
+  EXPECT_EQ(text::CharWidth("\x81", 0), 1u);
+}
+
+TEST(Gbk, SplitCountsInnerEmptyPiecesOnly) {
+  EXPECT_EQ(text::Split("a  b ", " "), (Pieces{"a", "", "b"}));
+  EXPECT_EQ(text::Split(" a", " "), (Pieces{"", "a"}));
+  EXPECT_EQ(text::Split("", " "), Pieces{});
+  EXPECT_EQ(text::Split("ab", "\r\n"), (Pieces{"ab"}));
+  // An empty separator used to be found at the same place forever.
+  EXPECT_EQ(text::Split("ab", ""), (Pieces{"ab"}));
+}
+
+TEST(Gbk, TrimBlanksStepsOverCharacters) {
+  EXPECT_EQ(text::TrimBlanks("　 a b　 "), "a b");
+  EXPECT_EQ(text::TrimBlanks(" 　 "), "");
+  // B0 A1 is a character, so the A1 A1 straddling it is no full-width space.
+  EXPECT_EQ(text::TrimBlanks("\xB0\xA1\xA1"), "\xB0\xA1\xA1");
+}
+
+TEST(Numbers, ReadIntegerTakesFullWidthFormsAndSaturates) {
+  EXPECT_EQ(text::ReadInteger("  42abc"), 42);
+  EXPECT_EQ(text::ReadInteger("　－１２３"), -123);
+  EXPECT_EQ(text::ReadInteger("+7"), 7);
+  EXPECT_EQ(text::ReadInteger(""), 0);
+  EXPECT_EQ(text::ReadInteger("abc"), 0);
+  EXPECT_EQ(text::ReadInteger("- 5"), 0);
+  EXPECT_EQ(text::ReadInteger("99999999999"), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(text::ReadInteger("-99999999999"), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST(Numbers, ReadNumberTakesOnlyADecimalPrefix) {
+  EXPECT_EQ(text::ReadNumber(" 3.5e2x"), 350.0);
+  EXPECT_EQ(text::ReadNumber("-.5"), -0.5);
+  EXPECT_EQ(text::ReadNumber("12e"), 12.0);
+  EXPECT_EQ(text::ReadNumber("0x1A"), 0.0);
+  EXPECT_EQ(text::ReadNumber("inf"), 0.0);
+  EXPECT_EQ(text::ReadNumber("."), 0.0);
+  EXPECT_EQ(text::TruncateToInt32(-2.9), -2);
+  EXPECT_EQ(text::TruncateToInt32(1e12), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(text::TruncateToInt32(std::nan("")), 0);
+}
+
+TEST(Numbers, RoundHalfAwayFromZero) {
+  EXPECT_EQ(text::RoundHalfAway(2.5, 0), 3.0);
+  EXPECT_EQ(text::RoundHalfAway(-2.5, 0), -3.0);
+  // x87 arithmetic of the 32-bit Windows build may differ in the last bit;
+  // the texts written from these values (13 digits) do not.
+  EXPECT_DOUBLE_EQ(text::RoundHalfAway(1.125, 2), 1.13);
+  EXPECT_DOUBLE_EQ(text::RoundHalfAway(-1.125, 2), -1.13);
+  EXPECT_EQ(text::FormatG13(text::RoundHalfAway(1.125, 2)), "1.13");
+  // Scaling used to overflow to infinity.
+  EXPECT_EQ(text::RoundHalfAway(1e300, 9), 1e300);
+}
+
+TEST(Numbers, FormatG13IsTheSameOnEveryPlatform) {
+  // The Windows C runtime's own printf would write "1e+020".
+  EXPECT_EQ(text::FormatG13(1.5), "1.5");
+  EXPECT_EQ(text::FormatG13(2.0), "2");
+  EXPECT_EQ(text::FormatG13(3725.0 / 60), "62.08333333333");
+  EXPECT_EQ(text::FormatG13(0.0001), "0.0001");
+  EXPECT_EQ(text::FormatG13(1e20), "1e+20");
+  EXPECT_EQ(text::FormatG13(1234567890123456.0), "1.234567890123e+15");
+}
+
+std::string Bytes(std::u16string_view s) {
+  std::string out;
+  for (char16_t c : s) out += std::to_string(static_cast<unsigned>(c)) + " ";
+  return out;
+}
+
+TEST(Convert, CommonTextRoundTrips) {
+  // (No euro sign among the literals: the build writes GB18030's A2 E3 for it,
+  // which GBK lacks; GBK's euro is the single byte 0x80.)
+  const std::string gbk = "中文ABC，。　\x80";
+  EXPECT_EQ(text::GbkToUtf8(gbk),
+            "\xE4\xB8\xAD\xE6\x96\x87"
+            "ABC\xEF\xBC\x8C\xE3\x80\x82\xE3\x80\x80\xE2\x82\xAC");
+  EXPECT_EQ(text::Utf8ToGbk(text::GbkToUtf8(gbk)), gbk);
+  // Where GB2312, GBK and GB18030 disagree, both tables follow Windows' GBK.
+  EXPECT_EQ(text::GbkToUtf16("\x80\xA1\xA4\xA1\xAA\xA8\x44"), u"\u20AC\u00B7\u2014\u2015");
+}
+
+TEST(Convert, MissingCharactersBecomeQuestionMarks) {
+  // No look-alikes: Windows would otherwise write "A" for U+00C0 and "|" for U+00A6.
+  EXPECT_EQ(text::Utf16ToGbk(u"\u00C0\u00A6\u00A9"), "???");
+  EXPECT_EQ(text::Utf16ToGbk(u"\U0001F600"), "??");
+  EXPECT_EQ(text::Utf16ToGbk(std::u16string(1, char16_t{0xD800})), "?");
+  EXPECT_EQ(text::Utf8ToGbk("A\xC3(B"), "A?(B");
+}
+
+// The two tables differ where GBK has no character: Windows maps the
+// user-defined areas (AAA1-AFFE, F8A1-FEFE, A140-A7A0) and the gaps such as
+// FE50-FEA0 to the
+// private use area, and 0xFF to U+F8F5; iconv knows none of them.
+TEST(Convert, BytesWithoutACharacterDifferByPlatform) {
+#ifdef _WIN32
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\xAA\xA1")), Bytes(u"\uE000"));
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\xFE\x50")), Bytes(u"\uE815"));
+  EXPECT_EQ(text::Utf16ToGbk(u"\uE000"), "\xAA\xA1");
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\xFF")), Bytes(u"\uF8F5"));
+  // A lead byte takes the next byte with it into one '?', even a blank.
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\x81 a\x81")), Bytes(u"?a?"));
+  // One replacement per broken UTF-8 sequence.
+  EXPECT_EQ(Bytes(text::Utf8ToUtf16("\xE4\xB8"
+                                    "A")),
+            Bytes(u"\uFFFD"
+                  "A"));
+#else
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\xAA\xA1")), Bytes(u"\uFFFD\uFFFD"));
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\xFE\x50")), Bytes(u"\uFFFDP"));
+  EXPECT_EQ(text::Utf16ToGbk(u"\uE000"), "?");
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\xFF")), Bytes(u"\uFFFD"));
+  // iconv replaces the lone lead byte only; what follows is read on its own.
+  EXPECT_EQ(Bytes(text::GbkToUtf16("\x81 a\x81")), Bytes(u"\uFFFD a\uFFFD"));
+  // One replacement per byte.
+  EXPECT_EQ(Bytes(text::Utf8ToUtf16("\xE4\xB8"
+                                    "A")),
+            Bytes(u"\uFFFD\uFFFD"
+                  "A"));
+#endif
 }
 
 }  // namespace
