@@ -16,6 +16,10 @@ std::string EncodeQueryValue(std::string_view gbkName);
 // The search address for a song name on the site at `baseAddress`.
 std::string SearchAddress(std::string_view baseAddress, std::string_view gbkName);
 
+// The text of the site's answer: its body is UTF-8 and becomes GBK (characters
+// GBK lacks become '?'); it ends at the first zero byte.
+std::string ResultPageText(std::string_view body);
+
 // The site's answer to a search that found nothing contains this text.
 bool IsNoResultPage(std::string_view page);
 

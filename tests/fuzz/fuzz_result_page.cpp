@@ -1,3 +1,64 @@
+// The result-page reader against the site's pattern run as a regular
+// expression: the same results, or the regular expression gave up.
+#include <boost/regex.hpp>
 #include <cstddef>
 #include <cstdint>
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "lyrics/search_page.h"
+
+namespace {
+
+constexpr char kOpening[] = "<font size=\"-1\">";
+constexpr char kClosing[] = "LRC歌词下载</a>";
+
+// Raw bytes seldom spell the markers, so an input whose first byte is odd is
+// read as a list of pieces instead: bytes below 13 pick one of the page's
+// marker texts, the others stand for themselves.
+std::string PageFrom(const std::uint8_t* data, std::size_t size) {
+  const auto* bytes = reinterpret_cast<const char*>(data);
+  if (size == 0 || data[0] % 2 == 0) return std::string(bytes, size);
+  static const char* const kPieces[] = {kOpening,  kClosing, "</font>",           ">",          " ",   "\r\n",
+                                        "LRC歌词", "</a>",   "<font size=\"-1\"", "<a href=\"", "\">", "歌",
+                                        "\x81"};
+  std::string page;
+  for (std::size_t i = 1; i < size; ++i) {
+    if (data[i] < std::size(kPieces)) {
+      page += kPieces[data[i]];
+    } else {
+      page += bytes[i];
+    }
+  }
+  return page;
+}
+
+bool Same(const lyrics::SearchResult& a, const lyrics::SearchResult& b) {
+  return a.song == b.song && a.singer == b.singer && a.address == b.address;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const boost::regex pattern(std::string(kOpening) + "(.*?)" + kClosing);
+  const std::string page = PageFrom(data, size);
+  const std::vector<lyrics::SearchResult> results = lyrics::ReadResultPage(page);
+
+  std::vector<std::string> groups;
+  try {
+    for (boost::sregex_iterator it(page.begin(), page.end(), pattern), end; it != end; ++it) {
+      groups.push_back((*it)[1]);
+    }
+  } catch (const std::exception&) {
+    return 0;  // Boost.Regex refuses pathological input; nothing to compare with
+  }
+
+  if (results.size() != groups.size()) std::abort();
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    // A group holds no closing text, so alone between the markers it reads as one result.
+    const auto alone = lyrics::ReadResultPage(kOpening + groups[i] + kClosing);
+    if (alone.size() != 1 || !Same(alone[0], results[i])) std::abort();
+  }
+  return 0;
+}
