@@ -9,10 +9,15 @@
 #include "finder/finder.h"
 #include "lyrimark/config.h"
 #include "ui/wide.h"
+#include "update/announcement_check.h"
 
 namespace app {
 
 void OnMainWindowCreated() {
+  // The announcement comes first: it may end the program, or an update may
+  // close this window.
+  update::CheckAnnouncement();
+  if (!MainOpen()) return;
   // The file list already shows the current directory, which is the run
   // directory at start; only the folder field needs it.
   Unit<ui::Edit>("编辑框1").SetText(RunDirectory());

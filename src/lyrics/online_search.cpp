@@ -1,9 +1,98 @@
 #include "lyrics/online_search.h"
 
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/windows.h"
+#include "lyrics/library.h"
+#include "lyrics/save_name.h"
+#include "lyrics/search_page.h"
+#include "lyrimark/config.h"
+#include "net/fetch_page.h"
+#include "text/gbk.h"
+#include "ui/message_box.h"
+#include "ui/wide.h"
+
 namespace lyrics {
 
-void SearchLyrics() {}
-void PreviewResult() {}
-void DownloadResult() {}
+namespace {
+
+struct OnlineSearch {
+  std::string searchAddress;
+  std::vector<std::string> resultAddresses;  // one per row of 欲下载列表
+  // The lyrics fetched last, byte for byte. 预备下载内容 shows them too, but an
+  // edit box holds only so much and only valid GBK, and a save must not lose bytes.
+  std::string fetched;
+};
+
+OnlineSearch state;
+
+ui::ReportList Results() { return app::Unit<ui::ReportList>("欲下载列表"); }
+
+// Fetches the lyrics of the current result into 预备下载内容; false when no
+// result is current (a cleared selection has no address to take).
+bool FetchCurrentResult() {
+  const int row = Results().CurrentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= state.resultAddresses.size()) return false;
+  state.fetched = std::string(text::UpToZero(net::FetchPage(state.resultAddresses[static_cast<std::size_t>(row)])));
+  app::Unit<ui::Edit>("预备下载内容").SetText(state.fetched);
+  return true;
+}
+
+void ShowPreview() {
+  const ui::ReportList preview = app::Unit<ui::ReportList>("歌词预览");
+  preview.Clear();
+  for (const PreviewRow& r : SplitPreview(state.fetched)) {
+    const int row = preview.AddRow(r.time);
+    preview.SetCell(row, 1, r.text);
+  }
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  HANDLE f = CreateFileW(ui::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;  // an invalid name fails silently, as any write here
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
+}
+
+}  // namespace
+
+void SearchLyrics() {
+  state.searchAddress = SearchAddress(LYRIMARK_LYRICS_URL, app::Unit<ui::Edit>("欲搜索内容").Text());
+  const std::string page = ResultPageText(net::FetchPage(state.searchAddress));
+  if (IsNoResultPage(page)) {
+    // The previous results stay, still clickable.
+    ui::ShowMessage("搜索失败！没有相关歌词,查看歌名是否正确！");
+    return;
+  }
+  const std::vector<SearchResult> results = ReadResultPage(page);
+  const ui::ReportList list = Results();
+  list.Clear();
+  state.resultAddresses.clear();
+  for (const SearchResult& r : results) {
+    state.resultAddresses.push_back(r.address);
+    const int row = list.AddRow(r.song);
+    list.SetCell(row, 1, r.singer);
+  }
+}
+
+void PreviewResult() {
+  if (!FetchCurrentResult()) return;
+  ShowPreview();
+  RefreshLyricsFolder();
+}
+
+void DownloadResult() {
+  if (!FetchCurrentResult()) return;
+  ShowPreview();
+  // Saved beside the program whatever folder 编辑框1 names. A title that would
+  // leave that directory writes nothing, like any other name that cannot be written.
+  const std::string title = Results().Cell(Results().CurrentRow(), 0);
+  if (IsSafeSaveName(title)) WriteWholeFile(app::RunDirectory() + "\\" + title + ".lrc", state.fetched);
+  RefreshLyricsFolder();
+}
 
 }  // namespace lyrics

@@ -1,7 +1,8 @@
 // Every binding of the table runs its handler when its event happens.
-#include <gtest/gtest.h>
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <array>
 #include <utility>
@@ -70,21 +71,27 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   EXPECT_TRUE(Fired("main", "", E::Activated));
 
   SendMessageW(main->unit("画板_捕获器").hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(14, 14));
-  for (const char* button : {"超级按钮4", "按钮2", "搜索歌词", "按钮1", "按钮5", "按钮3", "按钮4", "按钮15"}) {
+  for (const char* button :
+       {"超级按钮4", "按钮2", "搜索歌词", "按钮1", "按钮5", "按钮3", "按钮4", "按钮15"}) {
     SendMessageW(main->unit(button).hwnd, BM_CLICK, 0, 0);
     EXPECT_TRUE(Fired("main", button, E::Clicked)) << button;
   }
   ui::Unit& files = main->unit("文件框1");
-  SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(files.id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(files.hwnd));
-  SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(files.id, LBN_DBLCLK), reinterpret_cast<LPARAM>(files.hwnd));
+  SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(files.id, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(files.hwnd));
+  SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(files.id, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(files.hwnd));
   Notify(*main, main->unit("超级列表框_歌词"), static_cast<UINT>(NM_DBLCLK));
   Notify(*main, main->unit("欲下载列表"), static_cast<UINT>(NM_DBLCLK));
   const auto results = main->Get<ui::ReportList>("欲下载列表");
   results.AddRow("x");
   results.SetCurrentRow(0);
   main->Get<ui::Timer>("时钟_歌词播放").SetInterval(20);
-  test::PumpUntil([] { return Fired("main", "时钟_歌词播放", E::Tick) && Fired("main", "欲下载列表", E::CurrentRowChanged); },
-                  2000);
+  test::PumpUntil(
+      [] {
+        return Fired("main", "时钟_歌词播放", E::Tick) && Fired("main", "欲下载列表", E::CurrentRowChanged);
+      },
+      2000);
   main->Get<ui::Timer>("时钟_歌词播放").SetInterval(0);
 
   EXPECT_TRUE(Fired("main", "画板_捕获器", E::LeftButtonDown));
@@ -98,7 +105,8 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   ui::Window* drag = ui::Window::Open(app::kDragIconLayout, bindings, main->hwnd());
   ASSERT_NE(drag, nullptr);
   EXPECT_TRUE(Fired("drag-icon", "", E::Created));
-  test::PumpUntil([] { return Fired("drag-icon", "时钟1", E::Tick) && Fired("drag-icon", "时钟2", E::Tick); }, 2000);
+  test::PumpUntil([] { return Fired("drag-icon", "时钟1", E::Tick) && Fired("drag-icon", "时钟2", E::Tick); },
+                  2000);
   EXPECT_TRUE(Fired("drag-icon", "时钟1", E::Tick));
   EXPECT_TRUE(Fired("drag-icon", "时钟2", E::Tick));
   drag->Close();

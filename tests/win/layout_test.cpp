@@ -1,7 +1,8 @@
 // The windows as created read back against their layout tables.
-#include <gtest/gtest.h>
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <map>
 
@@ -21,15 +22,27 @@ bool HasText(Kind k) {
 
 const char* ExpectedClass(Kind k) {
   switch (k) {
-    case Kind::Edit: return "Edit";
-    case Kind::Button: case Kind::CheckBox: case Kind::GroupBox: case Kind::ImageButton: return "Button";
-    case Kind::Tab: return "SysTabControl32";
-    case Kind::FileList: return "ListBox";
-    case Kind::ReportList: return "SysListView32";
-    case Kind::Canvas: return "LyrimarkCanvas";
-    case Kind::ProgressBar: return "msctls_progress32";
-    case Kind::Hyperlink: return "SysLink";
-    default: return "Static";
+    case Kind::Edit:
+      return "Edit";
+    case Kind::Button:
+    case Kind::CheckBox:
+    case Kind::GroupBox:
+    case Kind::ImageButton:
+      return "Button";
+    case Kind::Tab:
+      return "SysTabControl32";
+    case Kind::FileList:
+      return "ListBox";
+    case Kind::ReportList:
+      return "SysListView32";
+    case Kind::Canvas:
+      return "LyrimarkCanvas";
+    case Kind::ProgressBar:
+      return "msctls_progress32";
+    case Kind::Hyperlink:
+      return "SysLink";
+    default:
+      return "Static";
   }
 }
 
@@ -127,9 +140,15 @@ void CheckAgainstTable(const ui::WindowLayout& layout) {
   w->Close();
 }
 
-TEST(Layout, MainWindowIsBuiltAsItsTableSays) { CheckAgainstTable(app::kMainLayout); }
-TEST(Layout, DragIconWindowIsBuiltAsItsTableSays) { CheckAgainstTable(app::kDragIconLayout); }
-TEST(Layout, UpdateWindowIsBuiltAsItsTableSays) { CheckAgainstTable(app::kUpdateLayout); }
+TEST(Layout, MainWindowIsBuiltAsItsTableSays) {
+  CheckAgainstTable(app::kMainLayout);
+}
+TEST(Layout, DragIconWindowIsBuiltAsItsTableSays) {
+  CheckAgainstTable(app::kDragIconLayout);
+}
+TEST(Layout, UpdateWindowIsBuiltAsItsTableSays) {
+  CheckAgainstTable(app::kUpdateLayout);
+}
 
 TEST(Layout, MainClientAreaHoldsTheStripAndTheTabs) {
   // The 480-px strip fits the 487-px frame only with the classic 3-px fixed frame.
@@ -150,7 +169,8 @@ TEST(Layout, FileListShowsLrcFilesWithChineseNames) {
   std::wstring folder = std::wstring(dir) + L"lyrimark-layout-test";
   CreateDirectoryW(folder.c_str(), nullptr);
   for (const wchar_t* name : {L"\u9759\u591c\u601d.lrc", L"b.lrc", L"c.txt"}) {
-    HANDLE f = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE f =
+        CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(f);
   }
   ui::Window* w = ui::Window::Open(app::kMainLayout, {});
