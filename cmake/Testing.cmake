@@ -38,12 +38,23 @@ function(lyrimark_test)
   endif()
 endfunction()
 
-# lyrimark_gtest(<target> sources... LIBS libs...): a GoogleTest executable and its test.
+# lyrimark_gtest(<target> sources... LIBS libs... [WITH_SITE]): a GoogleTest executable
+# and its test. WITH_SITE runs it while the local site serves on the default ports
+# (one such test at a time).
 function(lyrimark_gtest target)
-  cmake_parse_arguments(G "" "TIMEOUT" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(G "WITH_SITE" "TIMEOUT" "LIBS;LABELS" ${ARGN})
   add_executable(${target} ${G_UNPARSED_ARGUMENTS})
   lyrimark_target_defaults(${target})
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${G_LIBS} GTest::gtest_main)
-  lyrimark_test(NAME ${target} COMMAND ${target} TIMEOUT ${G_TIMEOUT} LABELS ${G_LABELS})
+  if(G_WITH_SITE)
+    set(command sh ${PROJECT_SOURCE_DIR}/tests/wine/with-site.sh ${CMAKE_BINARY_DIR}
+                ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
+  else()
+    set(command ${target})
+  endif()
+  lyrimark_test(NAME ${target} COMMAND ${command} TIMEOUT ${G_TIMEOUT} LABELS ${G_LABELS})
+  if(G_WITH_SITE)
+    set_tests_properties(${LYRIMARK_BUILD_TAG}.${target} PROPERTIES RESOURCE_LOCK local-site)
+  endif()
 endfunction()
