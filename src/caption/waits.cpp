@@ -2,7 +2,32 @@
 
 #include <windows.h>
 
+#include <cmath>
+
 namespace caption {
+
+namespace {
+
+// Milliseconds since it was made, on the performance counter: the tick count
+// moves in steps of about 16 ms, too coarse for a 10 ms pause.
+class Stopwatch {
+ public:
+  Stopwatch() {
+    QueryPerformanceFrequency(&frequency_);
+    QueryPerformanceCounter(&start_);
+  }
+  double ElapsedMs() const {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) /
+           static_cast<double>(frequency_.QuadPart);
+  }
+
+ private:
+  LARGE_INTEGER frequency_, start_;
+};
+
+}  // namespace
 
 bool DispatchPendingMessages() {
   MSG msg;
@@ -19,12 +44,17 @@ bool DispatchPendingMessages() {
 
 void PumpWait(int ms) {
   if (ms <= 0) return;
-  const DWORD start = GetTickCount();
+  const DWORD start_tick = GetTickCount();
+  const Stopwatch watch;
   bool dispatching = true;
-  // Unsigned difference: right across the counter's wrap after 49 days.
-  while (GetTickCount() - start <= static_cast<DWORD>(ms)) {
+  for (;;) {
     // After a quit the pending quit would only be taken and posted again.
     if (dispatching) dispatching = DispatchPendingMessages();
+    // The tick count alone could end the wait at its next step, maybe a
+    // fraction of a millisecond away; the stopwatch alone could end it with
+    // both closing clicks stamped with the same tick. Wait for both.
+    // (Unsigned difference: right across the counter's wrap after 49 days.)
+    if (GetTickCount() - start_tick > static_cast<DWORD>(ms) && watch.ElapsedMs() > ms) return;
   }
 }
 
@@ -40,15 +70,15 @@ bool TimerWait(int ms) {
     timer = nullptr;
   }
 
-  // Without a timer the tick count decides when the time is up.
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(ms);
+  // Without a timer the stopwatch decides when the time is up.
+  const Stopwatch watch;
   bool dispatching = true;
   for (;;) {
     DWORD timeout = INFINITE;
     if (!timer) {
-      const ULONGLONG now = GetTickCount64();
-      if (now >= deadline) break;
-      timeout = static_cast<DWORD>(deadline - now);
+      const double left = ms - watch.ElapsedMs();
+      if (left <= 0) break;
+      timeout = static_cast<DWORD>(std::ceil(left));
     }
     // Once a quit is pending it would wake every wait at once; from then on
     // only the time counts.
@@ -59,7 +89,7 @@ bool TimerWait(int ms) {
     if (result == WAIT_OBJECT_0 + count) {
       dispatching = DispatchPendingMessages();
     } else if (result == WAIT_FAILED && timer) {
-      // A wait that fails would fail again at once: go on by the tick count.
+      // A wait that fails would fail again at once: go on by the stopwatch.
       CloseHandle(timer);
       timer = nullptr;
     }

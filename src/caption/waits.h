@@ -10,8 +10,8 @@ namespace caption {
 bool DispatchPendingMessages();
 
 // Dispatches messages in a busy loop until more than `ms` milliseconds have
-// passed on the tick counter; ms <= 0 returns at once. For the short pause
-// inside a delivery, where sleeping would overshoot.
+// passed, on the tick counter and in fact; ms <= 0 returns at once. For the
+// short pause inside a delivery, where sleeping would overshoot.
 void PumpWait(int ms);
 
 // Sleeps for `ms` milliseconds, waking for every message to dispatch it;
