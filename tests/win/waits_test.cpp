@@ -1,1 +1,128 @@
-// (to be written)
+// The two waits: how long they last and what runs inside them.
+#include "caption/waits.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using caption::PumpWait;
+using caption::TimerWait;
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A window with a real button: handlers count the button's clicks and WM_APP.
+class Waits : public testing::Test {
+ protected:
+  void SetUp() override {
+    clicks = handled = 0;
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = Proc;
+    window_class.lpszClassName = L"WaitsTest";
+    RegisterClassW(&window_class);
+    window = CreateWindowW(L"WaitsTest", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr,
+                           nullptr);
+    button = CreateWindowW(L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 10, 80, 30, window, nullptr, nullptr,
+                           nullptr);
+    Drain();
+  }
+  void TearDown() override {
+    DestroyWindow(window);
+    Drain();
+  }
+  static void Drain() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) ++clicks;
+    if (message == WM_APP) ++handled;
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+
+  HWND window = nullptr, button = nullptr;
+  static inline int clicks = 0, handled = 0;
+};
+
+TEST_F(Waits, ZeroOrNegativeReturnAtOnceWithoutDispatching) {
+  PostMessageW(window, WM_APP, 0, 0);
+  const auto start = Clock::now();
+  EXPECT_TRUE(TimerWait(0));
+  EXPECT_TRUE(TimerWait(-5));
+  PumpWait(0);
+  PumpWait(-1);
+  EXPECT_LT(MsSince(start), 100);
+  EXPECT_EQ(handled, 0);
+}
+
+TEST_F(Waits, TimerWaitLastsItsTimeAndRunsAClickMadeMeanwhile) {
+  // Another thread clicks the button and sends the window a message.
+  std::thread user([this] {
+    Sleep(100);
+    PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &result);
+  });
+  const auto start = Clock::now();
+  EXPECT_TRUE(TimerWait(500));
+  const double waited = MsSince(start);
+  user.join();
+  EXPECT_GE(waited, 500);
+  EXPECT_LT(waited, 5000);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(handled, 1);
+}
+
+// The tick counter moves in steps of about 16 ms, so "more than 10 ms on the
+// tick counter" alone can pass in a fraction of a millisecond. The pause must
+// last on both clocks, whatever the counter's phase when it starts.
+TEST_F(Waits, PumpWaitLastsMoreThanItsTimeOnTheTickCounterAndInFact) {
+  for (int phase = 0; phase < 16; phase += 3) {
+    SCOPED_TRACE(testing::Message() << "started " << phase << " ms after a sleep");
+    Sleep(20);
+    for (const auto busy = Clock::now(); MsSince(busy) < phase;) {
+    }
+    PostMessageW(window, WM_APP, 0, 0);
+    const DWORD start_tick = GetTickCount();
+    const auto start = Clock::now();
+    PumpWait(10);
+    EXPECT_GT(GetTickCount() - start_tick, 10u);
+    EXPECT_GE(MsSince(start), 10.0);
+  }
+  EXPECT_EQ(handled, 6);
+}
+
+// A quit met inside a wait belongs to the loop outside it: the wait passes it
+// on, still lasts its time, and what was posted before the quit still runs.
+TEST_F(Waits, PassOnAQuitAndStillLastTheirTime) {
+  auto quit_code = [] {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(msg.wParam) : -1;
+  };
+  PostQuitMessage(7);
+  const auto start = Clock::now();
+  EXPECT_TRUE(TimerWait(300));
+  EXPECT_GE(MsSince(start), 300);
+  EXPECT_EQ(quit_code(), 7);
+
+  PostMessageW(window, WM_APP, 0, 0);
+  PostQuitMessage(8);
+  PumpWait(10);
+  EXPECT_EQ(handled, 1);
+  EXPECT_EQ(quit_code(), 8);
+
+  PostQuitMessage(9);
+  EXPECT_FALSE(caption::DispatchPendingMessages());
+  EXPECT_EQ(quit_code(), 9);
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+// Deliveries into another process: the stand-in target's RichEdit field, as the
+// chat client's nickname field gets them.
+#include "win/stand_in_target.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "caption/delivery.h"
+#include "win/expected_delivery.h"
+
+namespace {
+
+using caption::SendCaption;
+using caption::TextKind;
+using wintest::ExpectedDelivery;
+using wintest::InputMessage;
+using wintest::StandInTarget;
+
+std::vector<InputMessage> Inputs(const std::vector<wintest::LoggedMessage>& logged) {
+  std::vector<InputMessage> out;
+  for (const auto& m : logged) out.push_back(m.input);
+  return out;
+}
+
+// What the field answers to WM_GETTEXT, in this program's code page.
+std::string FieldText(HWND field) {
+  char buffer[512] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(field, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      5000, &length);
+  return std::string(buffer, length);
+}
+
+TEST(StandInTarget, LogsTheSequenceAsPosted) {
+  StandInTarget target;
+  ASSERT_TRUE(target.started());
+  SendCaption(target.field(), "中A", TextKind::kCaption);
+  SendCaption(target.field(), "中A", TextKind::kLyricsLine);
+  SendCaption(target.field(), "", TextKind::kCaption);
+
+  std::vector<InputMessage> expected = ExpectedDelivery("中A", 0);
+  for (const auto& part : {ExpectedDelivery("中A", 1), ExpectedDelivery("", 0)}) {
+    expected.insert(expected.end(), part.begin(), part.end());
+  }
+  const std::vector<wintest::LoggedMessage> logged = target.WaitForInputMessages(expected.size());
+  ASSERT_EQ(Inputs(logged), expected);
+
+  // Measured on the posts' own time stamps: the target may take them late.
+  const std::size_t second = wintest::SecondClosingClick("中A");
+  EXPECT_GE(logged[second].posted_ms - logged[second - 1].posted_ms, 10);
+}
+
+TEST(StandInTarget, FieldTextIsReplacedByTheNewBytes) {
+  StandInTarget target;
+  ASSERT_TRUE(target.started());
+  const std::size_t per_delivery = ExpectedDelivery("", 0).size();
+
+  // 30 characters, the most a delivery erases: double-byte ones and a full-width digit among them.
+  const std::string nickname = "春眠不觉晓处处闻啼鸟ABCDEFGHIJ１２３４５6789 ";
+  SendCaption(target.field(), nickname);
+  target.WaitForInputMessages(per_delivery + nickname.size());
+  ASSERT_EQ(FieldText(target.field()), nickname);
+
+  const std::string caption = "夜来风雨声,花落知多少。x";
+  SendCaption(target.field(), caption, TextKind::kLyricsLine);
+  target.WaitForInputMessages(2 * per_delivery + nickname.size() + caption.size());
+  EXPECT_EQ(FieldText(target.field()), caption);
+  EXPECT_EQ(target.WaitForReportedText(caption), caption);
+}
+
+}  // namespace
