@@ -13,8 +13,8 @@ namespace {
 // decimal texts the split reads would turn to exponent form.
 constexpr double kLongestWait = 2147483647.0;
 
-// v written as decimal text and cut at the point: the whole part as text, and
-// the fraction taken as sixtieths, rounded.
+// v written as decimal text and cut at the point: the digits before it, and
+// the digits after it taken as a fraction of 60, rounded.
 struct Sixtieths {
   std::int32_t whole;
   std::int32_t sixtieths;
