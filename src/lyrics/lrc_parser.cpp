@@ -1,1 +1,181 @@
 #include "lyrics/lrc_parser.h"
+
+#include <exception>
+
+#include "lyrics/lrc_order.h"
+#include "lyrics/lrc_tags.h"
+#include "text/gbk.h"
+#include "text/numbers.h"
+
+namespace lyrics {
+
+namespace {
+
+using text::npos;
+
+// The distinct tag texts, numbered in order of first appearance. Open
+// addressing over one flat array: a large file has hundreds of thousands of
+// tags, and a node per entry would cost more than the rest of the parse.
+class TagKinds {
+ public:
+  explicit TagKinds(std::size_t most) {
+    std::size_t size = 16;
+    while (size < most + most / 2) size *= 2;
+    slots_.resize(size);
+  }
+
+  std::size_t size() const { return texts_.size(); }
+
+  // The number of `tag`, given the next one when it is new.
+  std::size_t Add(std::string_view tag) {
+    const std::size_t hash = Hash(tag);
+    Slot& slot = slots_[Probe(tag, hash)];
+    if (slot.kind == npos) {
+      slot = {hash, texts_.size()};
+      texts_.push_back(tag);
+    }
+    return slot.kind;
+  }
+
+  // The number of `tag`, npos when it is none of them.
+  std::size_t Find(std::string_view tag) const { return slots_[Probe(tag, Hash(tag))].kind; }
+
+ private:
+  struct Slot {
+    std::size_t hash = 0, kind = npos;
+  };
+
+  static std::size_t Hash(std::string_view s) {
+    std::uint64_t h = 14695981039346656037u;  // FNV-1a
+    for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+
+  // The slot holding `tag`, or the empty one where it belongs. The table is
+  // never more than two thirds full, so there always is one.
+  std::size_t Probe(std::string_view tag, std::size_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.kind == npos || (slot.hash == hash && texts_[slot.kind] == tag)) return i;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::vector<std::string_view> texts_;
+};
+
+bool StartsWithIgnoringAsciiCase(std::string_view line, std::string_view lower_prefix) {
+  if (line.size() < lower_prefix.size()) return false;
+  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
+    char c = line[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower_prefix[i]) return false;
+  }
+  return true;
+}
+
+// Blank-line markers and ID-tag lines hold no lyrics for a time tag to show.
+bool IsLyricLine(std::string_view line) {
+  if (line == "*****") return false;
+  for (std::string_view id : {"[ar", "[ti", "[al", "[by", "[offset"}) {
+    if (StartsWithIgnoringAsciiCase(line, id)) return false;
+  }
+  return true;
+}
+
+// For each tag kind, the first line that contains its text (npos for none),
+// searched as text::Find does: from character boundaries only. An occurrence
+// starts at a '[' and is one of the at most two time tags that can start
+// there, so every line is read once however many tags the song has.
+std::vector<std::size_t> FirstLines(const TagKinds& kinds, const std::vector<std::string_view>& lines) {
+  std::vector<std::size_t> first(kinds.size(), npos);
+  std::size_t missing = kinds.size();
+  for (std::size_t l = 0; l < lines.size() && missing > 0; ++l) {
+    const std::string_view line = lines[l];
+    for (std::size_t i = 0; i < line.size(); i += text::CharWidth(line, i)) {
+      if (line[i] != '[') continue;
+      const lrc::TimeTagEnds ends = lrc::PossibleTimeTagEnds(line, i);
+      for (const std::size_t end : {ends.longer, ends.shorter}) {
+        if (end == npos) continue;
+        const std::size_t kind = kinds.Find(line.substr(i, end - i));
+        if (kind != npos && first[kind] == npos) {
+          first[kind] = l;
+          --missing;
+        }
+      }
+    }
+  }
+  return first;
+}
+
+SongLyrics Parse(std::string_view text) {
+  std::vector<std::string_view> tags;
+  for (lrc::Span tag = lrc::FindTimeTag(text, 0); tag.begin != npos; tag = lrc::FindTimeTag(text, tag.end)) {
+    tags.push_back(text.substr(tag.begin, tag.end - tag.begin));
+  }
+  TagKinds kinds(tags.size());
+  std::vector<std::size_t> kind_of(tags.size());
+  std::vector<std::int32_t> times(tags.size());
+  for (std::size_t k = 0; k < tags.size(); ++k) {
+    kind_of[k] = kinds.Add(tags[k]);
+    times[k] = lrc::TimeTagMilliseconds(tags[k]);
+  }
+
+  const std::string marked = lrc::MarkBlankLines(text);
+  std::vector<std::string_view> lines;
+  for (const std::string_view line : text::Split(marked, "\r\n")) {
+    if (IsLyricLine(line)) lines.push_back(line);
+  }
+  const std::vector<std::size_t> line_of_kind = FirstLines(kinds, lines);
+
+  // Several tags often share a line (a chorus line carries one per chorus):
+  // strip each line once, and hand it over to the last record that shows it.
+  std::vector<std::size_t> uses(lines.size(), 0);
+  for (const std::size_t kind : kind_of) {
+    if (line_of_kind[kind] != npos) ++uses[line_of_kind[kind]];
+  }
+  std::vector<std::string> stripped(lines.size());
+  std::vector<bool> is_stripped(lines.size(), false);
+
+  SongLyrics song;
+  song.count = static_cast<std::int32_t>(tags.size());
+  song.times.reserve(tags.size());
+  song.texts.reserve(tags.size());
+  for (const std::size_t k : lrc::InsertionOrder(times)) {
+    song.times.push_back(times[k]);
+    const std::size_t l = line_of_kind[kind_of[k]];
+    if (l == npos) {  // the tag's text is only in lines that were filtered out
+      song.texts.emplace_back();
+      continue;
+    }
+    if (!is_stripped[l]) {
+      stripped[l] = lrc::RemoveTimeTags(lines[l]);
+      is_stripped[l] = true;
+    }
+    song.texts.push_back(--uses[l] == 0 ? std::move(stripped[l]) : stripped[l]);
+  }
+  song.title = lrc::IdTagValue(text, "[ti:");
+  song.artist = lrc::IdTagValue(text, "[ar:");
+  song.album = lrc::IdTagValue(text, "[al:");
+  song.author = lrc::IdTagValue(text, "[by:");
+  song.offset = text::TruncateToInt32(text::ReadNumber(lrc::IdTagValue(text, "[offset:")));
+  return song;
+}
+
+}  // namespace
+
+bool ParseLyrics(std::string_view text, SongLyrics& song) {
+  // Every tag the scan finds has its minutes and seconds, so only running out
+  // of memory (a huge file whose lines are long and tagged many times over) can
+  // fail, and the caller reports that as a failed parse.
+  try {
+    song = Parse(text::UpToZero(text));
+    return true;
+  } catch (const std::exception&) {
+    song = SongLyrics();
+    return false;
+  }
+}
+
+}  // namespace lyrics
