@@ -40,11 +40,19 @@ struct Playback {
 
 Playback state;
 
-ui::ReportList Lines() { return app::Unit<ui::ReportList>("超级列表框_歌词"); }
-ui::Timer PlaybackTimer() { return app::Unit<ui::Timer>("时钟_歌词播放"); }
-ui::Button PlayButton() { return app::Unit<ui::Button>("超级按钮4"); }
+ui::ReportList Lines() {
+  return app::Unit<ui::ReportList>("超级列表框_歌词");
+}
+ui::Timer PlaybackTimer() {
+  return app::Unit<ui::Timer>("时钟_歌词播放");
+}
+ui::Button PlayButton() {
+  return app::Unit<ui::Button>("超级按钮4");
+}
 
-std::int32_t TimeOf(std::int32_t line) { return state.song.times[static_cast<std::size_t>(line - 1)]; }
+std::int32_t TimeOf(std::int32_t line) {
+  return state.song.times[static_cast<std::size_t>(line - 1)];
+}
 
 std::int64_t SongMillis() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.songStart).count();
@@ -65,7 +73,8 @@ void EndOfSong() {
 
 std::string ReadFileBytes(const std::string& path) {
   std::string bytes;
-  HANDLE f = CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE f =
+      CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return bytes;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < INT32_MAX) {
@@ -126,8 +135,12 @@ void Tick(bool resync) {
 
 }  // namespace
 
-const SongLyrics& LoadedSong() { return state.song; }
-int CurrentLine() { return state.currentLine; }
+const SongLyrics& LoadedSong() {
+  return state.song;
+}
+int CurrentLine() {
+  return state.currentLine;
+}
 
 void LoadLyricsFile() {
   caption::DispatchPendingMessages();
@@ -188,7 +201,9 @@ void TogglePlayback() {
   state.currentLine = 0;
 }
 
-void LyricsTick() { Tick(false); }
+void LyricsTick() {
+  Tick(false);
+}
 
 void JumpToLine() {
   if (PlayButton().Text() != kStop) return;
