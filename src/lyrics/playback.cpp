@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 #include <string>
 
 #include "app/windows.h"
@@ -71,6 +72,8 @@ void EndOfSong() {
   caption::RestoreNickname();
 }
 
+// The whole file; nothing when it cannot be read, or is larger than this
+// process can hold (a 32-bit program meets that below 2 GB).
 std::string ReadFileBytes(const std::string& path) {
   std::string bytes;
   HANDLE f =
@@ -78,9 +81,12 @@ std::string ReadFileBytes(const std::string& path) {
   if (f == INVALID_HANDLE_VALUE) return bytes;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < INT32_MAX) {
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    try {
+      bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+    }
     DWORD got = 0;
-    if (!ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+    if (bytes.empty() || !ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
     bytes.resize(got);
   }
   CloseHandle(f);
@@ -98,20 +104,19 @@ void Tick(bool resync) {
     state.songStart = Clock::now();
     if (song.times[0] != 0) {
       ScheduleLine(1);
-    } else {
-      // A first line at 0 ms is shown but not written; the second is the first written.
-      Lines().SetCurrentRow(0);
-      if (song.count == 1) {
-        // No second line: write this one at once and end as after a last line.
-        caption::SendCaption(caption::TargetHandle(), Lines().Cell(0, 1), caption::TextKind::kLyricsLine);
-        if (app::MainOpen()) EndOfSong();
-      } else {
-        state.currentLine = 2;
-        ScheduleLine(2);
-      }
+      Lines().ScrollTo(Lines().CurrentRow());
+      return;
     }
-    if (app::MainOpen()) Lines().ScrollTo(Lines().CurrentRow());
-    return;
+    // A first line at 0 ms is shown but not written; the second is the first written.
+    Lines().SetCurrentRow(0);
+    if (song.count > 1) {
+      state.currentLine = 2;
+      ScheduleLine(2);
+      Lines().ScrollTo(0);
+      return;
+    }
+    // A song of that one line has nothing to wait for: it is written now, as
+    // its last line, below.
   }
 
   const std::int32_t line = state.currentLine;
@@ -162,7 +167,10 @@ void LoadLyricsFile() {
   state.currentLine = 0;
   Lines().Clear();
   Lines().SetCurrentRow(-1);
-  state.loadedText = std::string(text::UpToZero(ReadFileBytes(path)));
+  // Cut in place: a copy of a large text could fail where the read did not.
+  std::string bytes = ReadFileBytes(path);
+  bytes.resize(text::UpToZero(bytes).size());
+  state.loadedText = std::move(bytes);
   if (!ParseLyrics(state.loadedText, state.song)) {
     state.song = {};
     ui::ShowMessage("解析失败,未知原因！", {}, {.icon = ui::Icon::Information});
