@@ -1,0 +1,105 @@
+// The local library: 文件框1 listing a folder's .lrc files (Chinese names
+// included), pointed there by 编辑框1 or by the folder dialog.
+#include "lyrics/library.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/windows.h"
+#include "lyrics/playback.h"
+#include "win/dialog_watch.h"
+#include "win/lyrics_window.h"
+#include "win/window_test_support.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class Library : public testing::Test {
+ protected:
+  void SetUp() override {
+    // The folder dialog needs COM on this thread, as the program's entry sets it up.
+    OleInitialize(nullptr);
+    ASSERT_NE(wintest::OpenMainWindow(), nullptr);
+    songs_.Write("静夜思.lrc", {"[00:01.00]床前明月光", "[00:02.00]疑是地上霜"});
+    songs_.Write("春晓.lrc", {"[00:01.00]春眠不觉晓"});
+    songs_.Write("说明.txt", {"不是歌词"});
+    songs_.MakeFolder("目录.lrc");
+    empty_.Write("说明.txt", {"这里没有歌词"});
+  }
+  void TearDown() override {
+    if (app::MainOpen()) app::Main().Close();
+    test::Pump(20);
+    OleUninitialize();
+  }
+  static ui::FileList Files() { return app::Unit<ui::FileList>("文件框1"); }
+  static ui::Edit Folder() { return app::Unit<ui::Edit>("编辑框1"); }
+
+  wintest::SongFolder songs_{"lyrimark-歌词库"};
+  wintest::SongFolder empty_{"lyrimark-空目录"};
+};
+
+TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
+  Folder().SetText(songs_.path());
+  lyrics::RefreshLyricsFolder();
+  EXPECT_EQ(Files().Directory(), songs_.path());
+  EXPECT_EQ(Folder().Text(), songs_.path());
+  Names listed = Files().Files();
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (Names{"春晓.lrc", "静夜思.lrc"}));  // GBK order; no other files, no folders
+
+  // A file chosen there is read through its Chinese path.
+  ASSERT_TRUE(wintest::ChooseFile("静夜思.lrc"));
+  const auto lines = app::Unit<ui::ReportList>("超级列表框_歌词");
+  ASSERT_EQ(lines.RowCount(), 2);
+  EXPECT_EQ(lines.Cell(1, 1), "疑是地上霜");
+
+  // A folder without songs lists none, and choosing nothing loads nothing.
+  Folder().SetText(empty_.path());
+  lyrics::RefreshLyricsFolder();
+  EXPECT_TRUE(Files().Files().empty());
+  const ui::Unit& box = app::Main().unit("文件框1");
+  SendMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box.hwnd));
+  EXPECT_EQ(lines.RowCount(), 2);
+  EXPECT_EQ(lyrics::LoadedSong().count, 2);
+}
+
+TEST_F(Library, TheFolderDialogChangesBothOrNothing) {
+  Folder().SetText(songs_.path());
+  lyrics::RefreshLyricsFolder();
+  {
+    wintest::DialogWatch cancel(wintest::DialogWatch::PressButton(IDCANCEL));
+    SendMessageW(app::Main().unit("按钮2").hwnd, BM_CLICK, 0, 0);
+    const auto seen = cancel.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(seen[0].text.find("选择歌词目录"), std::string::npos) << seen[0].text;
+  }
+  EXPECT_EQ(Files().Directory(), songs_.path());
+  EXPECT_EQ(Folder().Text(), songs_.path());
+  EXPECT_EQ(Files().Files().size(), 2u);
+
+  // A folder picked in the tree and confirmed. (Wine's dialog ignores a path
+  // typed into its edit box, so the tree is told which folder to select.)
+  {
+    const std::wstring chosen = ui::Wide(empty_.path());
+    wintest::DialogWatch choose([&](HWND dialog) {
+      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(app::Main().unit("按钮2").hwnd, BM_CLICK, 0, 0);
+    ASSERT_EQ(choose.Seen().size(), 1u);
+  }
+  EXPECT_EQ(Files().Directory(), empty_.path());
+  EXPECT_EQ(Folder().Text(), empty_.path());
+  EXPECT_TRUE(Files().Files().empty());
+}
+
+}  // namespace

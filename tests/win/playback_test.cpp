@@ -1,0 +1,375 @@
+// Lyrics playback into the stand-in target's RichEdit field: which lines are
+// written, when, with what, and what the buttons, the library and the list do
+// to a song that plays.
+#include "lyrics/playback.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/windows.h"
+#include "lyrics/library.h"
+#include "lyrimark/config.h"
+#include "win/dialog_watch.h"
+#include "win/expected_delivery.h"
+#include "win/lyrics_window.h"
+#include "win/stand_in_target.h"
+#include "win/target_deliveries.h"
+#include "win/window_test_support.h"
+
+namespace {
+
+using wintest::Delivery;
+using wintest::ExpectedDelivery;
+using wintest::InputMessage;
+
+const std::string kCredit = LYRIMARK_HOME_URL "-提供字幕";
+const std::string kNickname = "小明的马甲";
+
+class Playback : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    target_ = std::make_unique<wintest::StandInTarget>();
+    songs_ = std::make_unique<wintest::SongFolder>("lyrimark-歌词");
+    // Ties, a first line at 0 ms, and an empty line, 300 ms apart.
+    songs_->Write("春晓.lrc",
+                  {"[ti:春晓]", "[ar:孟浩然]", "[00:00.00]春晓 孟浩然", "[00:00.300]春眠不觉晓",
+                   "[00:00.600]处处闻啼鸟", "[0:0.600]夜来风雨声", "[00:00.900]", "[00:01.200]花落知多少"});
+    songs_->Write("静夜思.lrc", {"[00:03.00]床前明月光", "[00:03.300]疑是地上霜"});
+    songs_->Write("登鹳雀楼.lrc", {"[00:00.400]白日依山尽", "[00:00.800]黄河入海流", "[00:01.200]欲穷千里目",
+                                   "[00:01.600]更上一层楼", "[00:02.00]登鹳雀楼 王之涣"});
+    songs_->Write("咏鹅.lrc", {"[00:00.00]鹅鹅鹅 曲项向天歌"});
+    songs_->Write("无词.lrc", {"[ti:无词]", "只有文字没有时间"});
+  }
+  static void TearDownTestSuite() {
+    target_.reset();
+    songs_.reset();
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(target_->started());
+    ASSERT_NE(wintest::OpenMainWindow(), nullptr);
+    app::Unit<ui::Edit>("编辑框_窗口句柄").SetText(target_->handle_text());
+    app::Unit<ui::Edit>("编辑框6").SetText(kNickname);
+    app::Unit<ui::CheckBox>("选择框1").SetChecked(true);
+    app::Unit<ui::Edit>("编辑框1").SetText(songs_->path());
+    lyrics::RefreshLyricsFolder();
+    baseline_ = Settled();
+  }
+  void TearDown() override {
+    if (app::MainOpen()) app::Main().Close();
+    test::Pump(20);
+  }
+
+  // How many input messages the field has taken, once no more arrive.
+  static std::size_t Settled() {
+    std::size_t count = target_->WaitForInputMessages(0, 0).size();
+    for (int quiet = 0, waited = 0; quiet < 200 && waited < 3000; waited += 50) {
+      test::Pump(50);
+      const std::size_t now = target_->WaitForInputMessages(0, 0).size();
+      quiet = now == count ? quiet + 50 : 0;
+      count = now;
+    }
+    return count;
+  }
+  std::vector<wintest::LoggedMessage> Log() const {
+    auto log = target_->WaitForInputMessages(0, 0);
+    log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(std::min(baseline_, log.size())));
+    return log;
+  }
+  std::vector<Delivery> Written() const { return wintest::SplitDeliveries(Log()); }
+  // Until `n` lines have come in whole.
+  bool PumpUntilWritten(std::size_t n, int timeout_ms) const {
+    return test::PumpUntil(
+        [&] {
+          const auto written = Written();
+          return written.size() >= n && written[n - 1].typed;
+        },
+        timeout_ms);
+  }
+  // Marks the start on the target's clock: a pointer passing over the field.
+  static void MarkStart() { PostMessageA(target_->field(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); }
+  static bool IsStartMark(const wintest::LoggedMessage& m) {
+    return m.input == InputMessage{WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)};
+  }
+  // Until the button reads "播 放" again, with the last delivery's messages in.
+  bool PumpUntilIdle(int timeout_ms) const {
+    const bool idle = test::PumpUntil([] { return Caption() == "播 放"; }, timeout_ms);
+    Settled();
+    return idle;
+  }
+
+  static void Click(const char* button) { SendMessageW(app::Main().unit(button).hwnd, BM_CLICK, 0, 0); }
+  static std::string Caption() { return app::Unit<ui::Button>("超级按钮4").Text(); }
+  static int Interval() { return app::Unit<ui::Timer>("时钟_歌词播放").Interval(); }
+  static ui::ReportList Lines() { return app::Unit<ui::ReportList>("超级列表框_歌词"); }
+  // A double-click at a point of the lyrics list, as the mouse gives it.
+  static void DoubleClickList(POINT p) {
+    const HWND list = Lines().hwnd();
+    const LPARAM at = MAKELPARAM(p.x, p.y);
+    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+      PostMessageW(list, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    }
+  }
+  static POINT RowCentre(int row) {
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(Lines().hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+
+  static std::vector<InputMessage> Expected(const std::vector<std::string>& lines, bool nickname) {
+    std::vector<InputMessage> all;
+    for (const std::string& l : lines) {
+      const auto one = ExpectedDelivery(l, 1);
+      all.insert(all.end(), one.begin(), one.end());
+    }
+    if (nickname) {
+      const auto one = ExpectedDelivery(kNickname, 0);
+      all.insert(all.end(), one.begin(), one.end());
+    }
+    return all;
+  }
+  std::vector<InputMessage> Received() const {
+    std::vector<InputMessage> got;
+    for (const auto& m : Log()) got.push_back(m.input);
+    return got;
+  }
+
+  static inline std::unique_ptr<wintest::StandInTarget> target_;
+  static inline std::unique_ptr<wintest::SongFolder> songs_;
+  std::size_t baseline_ = 0;
+};
+
+TEST_F(Playback, WritesEachLineAtItsOwnStampThenGivesTheNicknameBack) {
+  ASSERT_TRUE(wintest::ChooseFile("春晓.lrc"));
+  const ui::ReportList lines = Lines();
+  ASSERT_EQ(lines.RowCount(), 6);
+  EXPECT_EQ(lines.Cell(4, 0), "900");
+  EXPECT_EQ(lines.Cell(4, 1), kCredit);  // the empty line
+  EXPECT_EQ(lines.ItemData(5), 6);
+  EXPECT_EQ(lines.CurrentRow(), -1);
+
+  MarkStart();
+  Click("超级按钮4");
+  // The line at 0 ms is shown, not written; the second is due.
+  EXPECT_EQ(Caption(), "停 止");
+  EXPECT_EQ(lines.CurrentRow(), 0);
+  EXPECT_EQ(lyrics::CurrentLine(), 2);
+  EXPECT_GT(Interval(), 0);
+  ASSERT_TRUE(PumpUntilIdle(10000)) << "the song never ended";
+
+  // Every line but the first, the tie without a halt, lParam 1 for lyrics and
+  // 0 for the nickname, and nothing else.
+  auto received = Received();
+  ASSERT_FALSE(received.empty());
+  EXPECT_TRUE(IsStartMark(Log()[0]));
+  received.erase(received.begin());
+  EXPECT_EQ(received, Expected({"春眠不觉晓", "处处闻啼鸟", "夜来风雨声", kCredit, "花落知多少"}, true));
+  EXPECT_EQ(target_->WaitForReportedText(kNickname), kNickname);
+  // Each posted no earlier than its stamp.
+  const std::vector<Delivery> written = Written();
+  ASSERT_EQ(written.size(), 6u);
+  const long start = Log()[0].posted_ms;
+  for (auto [i, stamp] : {std::pair{0, 300}, {1, 600}, {2, 600}, {3, 900}, {4, 1200}}) {
+    EXPECT_GE(written[static_cast<std::size_t>(i)].posted_ms - start, stamp) << i;
+  }
+  EXPECT_EQ(lyrics::CurrentLine(), 0);
+  EXPECT_EQ(Interval(), 0);
+  EXPECT_EQ(lines.CurrentRow(), 5);
+}
+
+TEST_F(Playback, AFirstLineAtThreeSecondsIsWrittenAfterThreeSeconds) {
+  ASSERT_TRUE(wintest::ChooseFile("静夜思.lrc"));
+  MarkStart();
+  Click("超级按钮4");
+  EXPECT_EQ(lyrics::CurrentLine(), 1);
+  EXPECT_EQ(Lines().CurrentRow(), -1);
+  ASSERT_TRUE(PumpUntilIdle(10000));
+
+  const auto log = Log();
+  ASSERT_FALSE(log.empty());
+  EXPECT_TRUE(IsStartMark(log[0]));
+  const std::vector<Delivery> written = Written();
+  ASSERT_EQ(wintest::Texts(written), (std::vector<std::string>{"床前明月光", "疑是地上霜", kNickname}));
+  EXPECT_GE(written[0].posted_ms - log[0].posted_ms, 3000);
+  EXPECT_GE(written[1].posted_ms - log[0].posted_ms, 3300);
+}
+
+TEST_F(Playback, StopRestartsTheSongAndALibraryPauseResumesIt) {
+  ASSERT_TRUE(wintest::ChooseFile("登鹳雀楼.lrc"));
+  Click("超级按钮4");
+  ASSERT_TRUE(PumpUntilWritten(2, 5000));
+  Click("超级按钮4");  // stop
+  EXPECT_EQ(Caption(), "播 放");
+  EXPECT_EQ(lyrics::CurrentLine(), 0);
+  EXPECT_EQ(Interval(), 0);
+  test::Pump(600);
+  // Nothing more, and no nickname: a stop keeps the field as it is.
+  EXPECT_EQ(wintest::Texts(Written()), (std::vector<std::string>{"白日依山尽", "黄河入海流"}));
+
+  Click("超级按钮4");  // from the beginning
+  ASSERT_TRUE(PumpUntilWritten(4, 5000));
+  // A choice in the library pauses; the song stays loaded.
+  ASSERT_TRUE(wintest::ChooseFile("春晓.lrc"));
+  EXPECT_EQ(Caption(), "播 放");
+  EXPECT_EQ(lyrics::CurrentLine(), 3);
+  EXPECT_EQ(Interval(), 0);
+  EXPECT_EQ(Lines().Cell(0, 1), "白日依山尽");
+  test::Pump(600);
+  EXPECT_EQ(wintest::Texts(Written()),
+            (std::vector<std::string>{"白日依山尽", "黄河入海流", "白日依山尽", "黄河入海流", kNickname}));
+
+  Click("超级按钮4");  // resumes: the pending line at once
+  EXPECT_EQ(Caption(), "停 止");
+  EXPECT_EQ(Lines().CurrentRow(), 2);
+  EXPECT_EQ(lyrics::CurrentLine(), 4);
+  ASSERT_TRUE(PumpUntilIdle(5000));
+  EXPECT_EQ(wintest::Texts(Written()),
+            (std::vector<std::string>{"白日依山尽", "黄河入海流", "白日依山尽", "黄河入海流", kNickname,
+                                      "欲穷千里目", "更上一层楼", "登鹳雀楼 王之涣", kNickname}));
+
+  // Now idle, a choice loads the chosen song.
+  ASSERT_TRUE(wintest::ChooseFile("春晓.lrc"));
+  EXPECT_EQ(Lines().Cell(0, 1), "春晓 孟浩然");
+  EXPECT_EQ(lyrics::CurrentLine(), 0);
+}
+
+TEST_F(Playback, ADoubleClickJumpsToItsLineOrWhereNoRowIsStartsOver) {
+  ASSERT_TRUE(wintest::ChooseFile("登鹳雀楼.lrc"));
+  Click("超级按钮4");
+  ASSERT_TRUE(PumpUntilWritten(1, 5000));
+
+  // Below the last row nothing becomes current: line 0, so the song starts over
+  // and writes nothing at once.
+  DoubleClickList({150, 350});
+  ASSERT_TRUE(test::PumpUntil([] { return lyrics::CurrentLine() == 1; }, 2000));
+  EXPECT_EQ(Lines().CurrentRow(), -1);
+  EXPECT_EQ(Caption(), "停 止");
+  EXPECT_EQ(Written().size(), 1u);
+  ASSERT_TRUE(PumpUntilWritten(2, 5000));
+  EXPECT_EQ(Written()[1].text, "白日依山尽");
+
+  // On a row: that line now, and the song goes on from its stamp.
+  DoubleClickList(RowCentre(3));
+  ASSERT_TRUE(PumpUntilWritten(3, 2000));
+  EXPECT_EQ(Lines().CurrentRow(), 3);
+  ASSERT_TRUE(PumpUntilIdle(5000));
+  const std::vector<Delivery> written = Written();
+  EXPECT_EQ(wintest::Texts(written), (std::vector<std::string>{"白日依山尽", "白日依山尽", "更上一层楼",
+                                                               "登鹳雀楼 王之涣", kNickname}));
+  ASSERT_EQ(written.size(), 5u);
+  EXPECT_GE(written[3].posted_ms - written[2].posted_ms, 400 - 1);
+
+  // Idle, a double-click does nothing.
+  DoubleClickList(RowCentre(1));
+  test::Pump(300);
+  EXPECT_EQ(Written().size(), 5u);
+  EXPECT_EQ(Caption(), "播 放");
+}
+
+TEST_F(Playback, ASongOfOneLineAtZeroIsWrittenAtOnceAndEnds) {
+  ASSERT_TRUE(wintest::ChooseFile("咏鹅.lrc"));
+  Click("超级按钮4");
+  EXPECT_EQ(Caption(), "播 放");
+  EXPECT_EQ(lyrics::CurrentLine(), 0);
+  EXPECT_EQ(Interval(), 0);
+  EXPECT_EQ(Lines().CurrentRow(), 0);
+  Settled();
+  EXPECT_EQ(Received(), Expected({"鹅鹅鹅 曲项向天歌"}, true));
+}
+
+// A stop handled inside the wait of a tick's delivery: the tick must not go on
+// to schedule a line or to end the song (which would give the nickname back).
+TEST_F(Playback, AStopInsideADeliveryLeavesPlaybackStopped) {
+  const ui::Unit& button = app::Main().unit("超级按钮4");
+  const auto post_stop_click = [&] {
+    PostMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button.hwnd));
+  };
+
+  ASSERT_TRUE(wintest::ChooseFile("登鹳雀楼.lrc"));
+  Click("超级按钮4");
+  post_stop_click();
+  lyrics::LyricsTick();  // the tick of line 1, called as the timer would
+  EXPECT_EQ(Caption(), "播 放");
+  EXPECT_EQ(lyrics::CurrentLine(), 0);
+  EXPECT_EQ(Interval(), 0);
+  test::Pump(700);
+  EXPECT_EQ(wintest::Texts(Written()), (std::vector<std::string>{"白日依山尽"}));
+
+  // The same in the one delivery of a one-line song, which is its last.
+  baseline_ = Settled();
+  ASSERT_TRUE(wintest::ChooseFile("咏鹅.lrc"));
+  post_stop_click();  // comes in while the play click writes the line
+  Click("超级按钮4");
+  EXPECT_EQ(Caption(), "播 放");
+  EXPECT_EQ(lyrics::CurrentLine(), 0);
+  EXPECT_EQ(Interval(), 0);
+  Settled();
+  EXPECT_EQ(wintest::Texts(Written()), (std::vector<std::string>{"鹅鹅鹅 曲项向天歌"}));
+}
+
+TEST_F(Playback, NoTargetNoLyricsAndAFailedParseAreToldAndChangeNothing) {
+  wintest::DialogWatch watch;
+  const auto idle = [] { return Caption() == "播 放" && lyrics::CurrentLine() == 0 && Interval() == 0; };
+
+  ASSERT_TRUE(wintest::ChooseFile("春晓.lrc"));
+  app::Unit<ui::Edit>("编辑框_窗口句柄").SetText("");
+  Click("超级按钮4");
+  EXPECT_TRUE(idle());
+  EXPECT_EQ(Lines().CurrentRow(), -1);
+
+  app::Unit<ui::Edit>("编辑框_窗口句柄").SetText(target_->handle_text());
+  ASSERT_TRUE(wintest::ChooseFile("无词.lrc"));  // read, but without a single timed line
+  EXPECT_EQ(Lines().RowCount(), 0);
+  Click("超级按钮4");
+  EXPECT_TRUE(idle());
+
+  std::vector<wintest::SeenDialog> expected = {{"没有目标", "请选取要发送的程序位置！"},
+                                               {"没有歌词", "请先选择歌词LRC！"}};
+  // Only running out of memory fails a parse. A line of 1 MB carrying 2048 time
+  // tags asks for 2 GB of lyric texts, more than a 32-bit process can hold; a
+  // 64-bit one would hold them, so it skips this.
+  if (sizeof(void*) == 4) {
+    std::string line;
+    for (int i = 0; i < 2048; ++i) line += "[0:1.0]";
+    line += std::string(1 << 20, 'x');
+    songs_->WriteBytes("过长.lrc", line + "\r\n");
+    lyrics::RefreshLyricsFolder();
+    ASSERT_TRUE(wintest::ChooseFile("过长.lrc"));
+    EXPECT_EQ(Lines().RowCount(), 0);
+    EXPECT_EQ(lyrics::LoadedSong().count, 0);
+    Click("超级按钮4");
+    EXPECT_TRUE(idle());
+    expected.push_back({"Lyrimark", "解析失败,未知原因！"});
+    expected.push_back({"没有歌词", "请先选择歌词LRC！"});
+  }
+  Settled();
+  EXPECT_TRUE(Written().empty());
+
+  const auto seen = watch.Seen();
+  ASSERT_EQ(seen.size(), expected.size());
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].title, expected[i].title) << i;
+    EXPECT_EQ(seen[i].text, expected[i].text) << i;
+  }
+}
+
+// A file larger than this process can hold reads as no bytes: no lines, no message.
+TEST_F(Playback, AFileTooLargeToHoldLoadsNothing) {
+  if (sizeof(void*) != 4) GTEST_SKIP() << "a 64-bit process would read it all";
+  wintest::DialogWatch watch;
+  songs_->WriteZeros("巨大.lrc", 1900LL << 20);
+  lyrics::RefreshLyricsFolder();
+  ASSERT_TRUE(wintest::ChooseFile("巨大.lrc"));
+  EXPECT_EQ(Lines().RowCount(), 0);
+  EXPECT_EQ(lyrics::LoadedSong().count, 0);
+  EXPECT_TRUE(watch.Seen().empty());
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// The stand-in target's log read as deliveries: one per click at the entry
+// point, with the bytes its character messages typed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "win/stand_in_target.h"
+
+namespace wintest {
+
+struct Delivery {
+  std::string text;
+  LPARAM char_lparam = -1;  // the lParam all its characters carry; -1 when they differ or there are none
+  long posted_ms = 0;       // when its first message was posted, on the target's clock
+  double received_ms = 0;   // when the target took its first character (else its first message)
+  bool typed = false;       // all its characters are in: the move to the closing point came
+};
+
+inline std::vector<Delivery> SplitDeliveries(const std::vector<LoggedMessage>& log, std::size_t from = 0) {
+  constexpr LPARAM kEntry = 298 + 124 * 65536, kClosing = 301 + 164 * 65536;
+  std::vector<Delivery> out;
+  bool typing = false;
+  for (std::size_t i = from; i < log.size(); ++i) {
+    const InputMessage& m = log[i].input;
+    if (m.message == WM_MOUSEMOVE && m.lparam == kEntry) {
+      out.push_back({{}, -1, log[i].posted_ms, log[i].received_ms});
+      typing = true;
+    } else if (m.message == WM_MOUSEMOVE && m.lparam == kClosing) {
+      if (typing) out.back().typed = true;
+      typing = false;
+    } else if (m.message == WM_CHAR && typing) {
+      Delivery& d = out.back();
+      if (d.text.empty()) {
+        d.char_lparam = m.lparam;
+        d.received_ms = log[i].received_ms;
+      } else if (d.char_lparam != m.lparam) {
+        d.char_lparam = -1;
+      }
+      d.text += static_cast<char>(m.wparam & 0xFF);
+    }
+  }
+  return out;
+}
+
+inline std::vector<std::string> Texts(const std::vector<Delivery>& deliveries) {
+  std::vector<std::string> texts;
+  for (const Delivery& d : deliveries) texts.push_back(d.text);
+  return texts;
+}
+
+}  // namespace wintest
