@@ -1,5 +1,7 @@
 #include "finder/finder.h"
 
+#include <algorithm>
+
 #include "app/finder_icon.h"
 #include "app/windows.h"
 #include "caption/input_hook.h"
@@ -57,12 +59,42 @@ int PhysicalButton(int virtualKey) {
   return virtualKey;
 }
 
+// Has the windows framed during the drag paint their frames' pixels anew.
+// Where the drag-icon window passed over a frame, the window below repainted
+// those pixels without the inversion (on a screen without composition, as
+// under Wine), and erasing by inverting again left a trace there. Only at the
+// drop: a window repaints the whole box round what it repaints, which would
+// wipe out a frame drawn meanwhile inside it.
+void RepaintFramedWindows() {
+  // A read from the screen returns only once every drawing before it is on
+  // the screen: the windows must paint after the last inversion, not before it.
+  HDC screen = GetDC(nullptr);
+  GetPixel(screen, 0, 0);
+  ReleaseDC(nullptr, screen);
+  for (HWND window : Finder.FramedThisDrag) {
+    RECT r;
+    if (!IsWindow(window) || !GetWindowRect(window, &r)) continue;
+    const int depth = kFramePenWidth / 2 + 2;  // the pen's inner half, and a pixel to spare
+    HRGN area = CreateRectRgnIndirect(&r);
+    HRGN inside = CreateRectRgn(r.left + depth, r.top + depth, r.right - depth, r.bottom - depth);
+    CombineRgn(area, area, inside, RGN_DIFF);
+    // The region is taken in client coordinates; the frame lies partly outside the client area.
+    const POINT origin = ClientOrigin(window);
+    OffsetRgn(area, -origin.x, -origin.y);
+    RedrawWindow(window, nullptr, area, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    DeleteObject(inside);
+    DeleteObject(area);
+  }
+  Finder.FramedThisDrag.clear();
+}
+
 void EndDrag(ui::Window& icon) {
   ShowCursorAgain();
   app::Main().SetTopmost(false);
   if (caption::InputHook) caption::InputHook->ClearInputHandlers();
   ToggleFrame(Finder.FramedWindow);
   Finder.FramedWindow = nullptr;
+  RepaintFramedWindows();
   icon.Close();  // its timers stop with it
 }
 
@@ -120,6 +152,10 @@ void FinderTick() {
     ToggleFrame(Finder.FramedWindow);
     ToggleFrame(w);
     Finder.FramedWindow = w;
+    if (w && std::find(Finder.FramedThisDrag.begin(), Finder.FramedThisDrag.end(), w) ==
+                 Finder.FramedThisDrag.end()) {
+      Finder.FramedThisDrag.push_back(w);
+    }
     Write("编辑框_窗口句柄", caption::WriteTargetHandle(HandleValue(w)));
     app::Unit<ui::Label>("透明标签1").SetText(kTitlePrefix + ReadWindowTitle(w));
   }

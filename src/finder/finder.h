@@ -6,13 +6,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace finder {
 
 struct FinderState {
-  HWND FramedWindow = nullptr;  // the window whose frame is on the screen now
-  bool FinderBusy = false;      // a FinderTick is running
-  int HintOffset = 0;           // 15 in super mode: the drag-icon window moves off the pointer
+  HWND FramedWindow = nullptr;       // the window whose frame is on the screen now
+  bool FinderBusy = false;           // a FinderTick is running
+  int HintOffset = 0;                // 15 in super mode: the drag-icon window moves off the pointer
+  std::vector<HWND> FramedThisDrag;  // painted anew at the drop, to clear any trace of a frame
 };
 extern FinderState Finder;
 

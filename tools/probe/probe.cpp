@@ -2,7 +2,7 @@
 // tool, not part of the program: it finds the main window and its units the
 // way the program made them (control id 100 + the unit's row in the layout).
 //
-//   probe.exe main                    main window: handle, process id, rect, topmost
+//   probe.exe main                    main window: handle, process id, rect, topmost, shown
 //   probe.exe text <unit>             a main-window unit's text
 //   probe.exe settext <unit> <text>   replaces a unit's text (WM_SETTEXT)
 //   probe.exe rect <unit>             a unit's screen rect and whether it shows
@@ -10,8 +10,9 @@
 //   probe.exe tab <unit> <page>       screen rect of a tab control's page header (1-based)
 //   probe.exe topmost                 1 if the main window is always-on-top, else 0
 //   probe.exe windows                 top-level windows of the program: handle class rect visible exstyle
-//   probe.exe window <handle>         any window: rect, its top-level window, its process id, its title
+//   probe.exe window <handle>         any window: rect, client origin, top-level window, process id, title
 //   probe.exe place <handle> <x> <y>  moves the top-level window of that window
+//   probe.exe close-window <handle>   asks the top-level window of that window to close
 //   probe.exe desktop                 the desktop window's handle
 //   probe.exe foreground              handle of the foreground window and of its top-level owner chain root
 //   probe.exe cursor                  "showing" or "hidden", as the foreground thread has it
@@ -148,7 +149,7 @@ int Main(const Args&) {
   GetWindowRect(main, &r);
   const bool topmost = GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOPMOST;
   Print(Decimal(main) + " " + std::to_string(ProcessOf(main)) + " " + RectText(r) + " " +
-        (topmost ? "1" : "0"));
+        (topmost ? "1" : "0") + (IsWindowVisible(main) ? " 1" : " 0"));
   return 0;
 }
 
@@ -231,8 +232,17 @@ int Window(const Args& a) {
   if (!IsWindow(w)) return Fail("no such window");
   RECT r;
   GetWindowRect(w, &r);
-  Print(RectText(r) + " " + Decimal(GetAncestor(w, GA_ROOT)) + " " + std::to_string(ProcessOf(w)) + " " +
-        Utf8(WindowText(w)));
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  Print(RectText(r) + " " + std::to_string(origin.x) + " " + std::to_string(origin.y) + " " +
+        Decimal(GetAncestor(w, GA_ROOT)) + " " + std::to_string(ProcessOf(w)) + " " + Utf8(WindowText(w)));
+  return 0;
+}
+
+int CloseWindow(const Args& a) {
+  HWND w = FromDecimal(a[0]);
+  if (!IsWindow(w)) return Fail("no such window");
+  PostMessageW(GetAncestor(w, GA_ROOT), WM_CLOSE, 0, 0);
   return 0;
 }
 
@@ -327,10 +337,23 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {L"main", 0, Main},       {L"text", 1, Text},   {L"settext", 2, SetText}, {L"rect", 1, Rect},
-    {L"checked", 1, Checked}, {L"tab", 2, Tab},     {L"topmost", 0, Topmost}, {L"windows", 0, Windows},
-    {L"window", 1, Window},   {L"place", 3, Place}, {L"desktop", 0, Desktop}, {L"foreground", 0, Foreground},
-    {L"cursor", 0, Cursor},   {L"close", 0, Close}, {L"dialogs", 0, Dialogs}, {L"watch", 1, Watch},
+    {L"main", 0, Main},
+    {L"text", 1, Text},
+    {L"settext", 2, SetText},
+    {L"rect", 1, Rect},
+    {L"checked", 1, Checked},
+    {L"tab", 2, Tab},
+    {L"topmost", 0, Topmost},
+    {L"windows", 0, Windows},
+    {L"window", 1, Window},
+    {L"place", 3, Place},
+    {L"close-window", 1, CloseWindow},
+    {L"desktop", 0, Desktop},
+    {L"foreground", 0, Foreground},
+    {L"cursor", 0, Cursor},
+    {L"close", 0, Close},
+    {L"dialogs", 0, Dialogs},
+    {L"watch", 1, Watch},
 };
 
 }  // namespace
