@@ -10,6 +10,7 @@
 #include "lyrimark/config.h"
 #include "ui/wide.h"
 #include "update/announcement_check.h"
+#include "update/update_window.h"
 
 namespace app {
 
@@ -36,7 +37,11 @@ void OpenHomePage() {
   ShellExecuteW(nullptr, L"open", ui::Wide(LYRIMARK_HOME_URL).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// Destroying the hook object removes its hook, which a drag may have left installed.
-void ExitCleanup() { caption::InputHook.reset(); }
+// Destroying the hook object removes its hook, which a drag may have left
+// installed; a running update download is stopped.
+void ExitCleanup() {
+  caption::InputHook.reset();
+  update::StopUpdateDownload();
+}
 
 }  // namespace app

@@ -1,10 +1,44 @@
-// The update window: download the new version with live progress, then start it.
+// The update window: downloads the new version with live progress, then starts it.
 #pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "update/download_parameters.h"
+#include "update/progress_text.h"
 
 namespace update {
 
+class DownloadJob;
+
+struct UpdateState {
+  std::string updateAddress;   // "自动更新地址=" of the announcement page
+  std::string updateFileName;  // "程序名字=": saved and started under this name
+  // Written by the downloader's thread, read by the progress tick.
+  std::atomic<double> totalSize{0.0};
+  ElapsedClock elapsed;
+  std::shared_ptr<DownloadJob> downloadJob;
+  DownloadParameters downloadParameters;
+};
+
+// The one update of the program.
+UpdateState& State();
+
+// The update window exists: closes the main window, reads where the new
+// version comes from, and begins the download.
 void StartUpdate();
+// Starts the download and the progress tick.
 void BeginDownload();
+// Once a second: progress, speed, amount, elapsed and remaining time.
 void ProgressTick();
+// The downloader's notification, on one of its threads: records the size, and
+// at the end starts the new version and ends the program.
+std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t job, std::int32_t value,
+                                                  std::int32_t reserved, std::int32_t sameJob);
+
+// For the exit routine: stops the download if there is one.
+void StopUpdateDownload();
 
 }  // namespace update

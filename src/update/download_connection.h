@@ -1,0 +1,55 @@
+// One connection of a download: it asks the server for a byte range of the
+// file and reads the bytes as they come.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "update/download_parameters.h"
+#include "update/http_response.h"
+
+namespace update {
+
+// Where the file comes from, as read from the address.
+struct Source {
+  enum class Scheme { Http, Https, Ftp };
+  Scheme scheme = Scheme::Http;
+  std::string host;
+  std::uint16_t port = 0;
+  std::string path;  // with the query
+  std::string user, password;
+  bool ftpBinary = true;
+  int connectTimeoutMs = 0, sendTimeoutMs = 0, receiveTimeoutMs = 0;
+};
+
+// Reads the address and the settings of `p`; false when the address is none
+// the downloader can fetch.
+bool ReadSource(const DownloadParameters& p, Source& source);
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+  // Asks for the bytes from `first` to `last` (last < 0: to the end). False
+  // when the server cannot be reached, stays silent past a time-out, or
+  // answers with anything but the file (a status other than 200 or 206).
+  virtual bool Open(std::int64_t first, std::int64_t last, Body& body) = 0;
+  // Reads up to `size` bytes, asking the connection for at most `blockSize`
+  // bytes a block: the count read, 0 at the end of the body, -1 on failure or stop.
+  virtual int Read(char* buffer, int size, int blockSize) = 0;
+  // From another thread: ends the transfer; a waiting Open or Read returns soon.
+  virtual void Abort() = 0;
+};
+
+// HTTP over a socket of its own: each read is one receive call.
+std::unique_ptr<Connection> NewSocketConnection(const Source& source);
+// HTTPS and FTP through the system's internet functions.
+std::unique_ptr<Connection> NewInternetConnection(const Source& source);
+
+inline std::unique_ptr<Connection> NewConnection(const Source& source) {
+  return source.scheme == Source::Scheme::Http ? NewSocketConnection(source) : NewInternetConnection(source);
+}
+
+}  // namespace update

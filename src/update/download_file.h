@@ -1,0 +1,43 @@
+// The local file of a download. The bytes go into a temporary file beside the
+// target, which takes the target's name only once the whole file is there: a
+// download that fails or stops never leaves a partial file under the name
+// something will start.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace update {
+
+bool FileExists(const std::string& gbkPath);
+
+// The first free name of "name(1).ext" ... "name(99).ext" beside `gbkPath`;
+// empty when all 99 are taken.
+std::string FreeNumberedName(const std::string& gbkPath);
+
+class DownloadFile {
+ public:
+  DownloadFile() = default;
+  DownloadFile(const DownloadFile&) = delete;
+  DownloadFile& operator=(const DownloadFile&) = delete;
+  ~DownloadFile() { Discard(); }
+
+  // Starts an empty temporary file for `gbkTarget`; `replace`: the target may
+  // already exist and is then replaced at Commit.
+  bool Create(const std::string& gbkTarget, bool replace);
+  // Writes at a position of the file; several threads may write at once.
+  bool WriteAt(std::int64_t offset, const char* data, int size);
+  // Gives the temporary file the target's name; false (and no file) when that fails.
+  bool Commit();
+  // Removes the temporary file.
+  void Discard();
+
+ private:
+  std::wstring target_, temporary_;
+  bool replace_ = false;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace update

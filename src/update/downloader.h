@@ -1,0 +1,34 @@
+// The file downloader: fetches a file over HTTP, HTTPS or FTP on threads of
+// its own, over several connections at once where the server allows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "update/download_parameters.h"
+
+namespace update {
+
+class DownloadJob;
+
+// Starts the transfer `p` describes and returns at once; the job is made on
+// its first start. False when nothing starts: no address the downloader can
+// fetch, no local file, or the job's transfer still runs. A started transfer
+// notifies its size (kNotifySize) once it is known and always ends with
+// kNotifyEnd, unless it is stopped.
+bool StartDownload(std::shared_ptr<DownloadJob>& job, const DownloadParameters& p);
+
+// Bytes of the file received so far; 0 without a job.
+std::int64_t BytesReceived(const DownloadJob* job);
+// Bytes the job received since the previous call; 0 without a job.
+std::int64_t BytesSinceLastAsk(DownloadJob* job);
+// Bytes all downloads of the process received since the previous call.
+std::int64_t AllBytesSinceLastAsk();
+
+// Ends the job's transfer: its connections are told to stop, and waited for up
+// to the stop grace period, in 20 ms steps. A stopped transfer notifies
+// nothing more and leaves no file. May be called from any thread, a
+// notification included.
+void StopDownload(DownloadJob* job);
+
+}  // namespace update
