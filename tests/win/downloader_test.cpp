@@ -1,0 +1,328 @@
+// The file downloader against the local site: segmented HTTP with ranges, the
+// fall-backs to one connection, failures that must leave no file, FTP, the
+// time-outs, a stop, and an existing file.
+#include "update/downloader.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "update/download_connection.h"
+#include "update/start_program.h"
+#include "update_site.h"
+
+namespace {
+
+struct Notice {
+  std::int32_t kind, job, value, reserved, sameJob;
+};
+
+// What the downloader reported, from its threads.
+std::mutex noticesLock;
+std::condition_variable noticed;
+std::vector<Notice> notices;
+std::int32_t existingAnswer = update::kExistingPickNewName;
+// When set, the end notice stops its own job, as the exit routine does when
+// the notice ends the process; the time that took.
+update::DownloadJob* stopAtEnd = nullptr;
+DWORD stopAtEndMs = 0;
+
+std::int32_t LYRIMARK_NOTIFY_CALL Note(std::int32_t kind, std::int32_t job, std::int32_t value,
+                                       std::int32_t reserved, std::int32_t sameJob) {
+  if (kind == update::kNotifyEnd && stopAtEnd) {
+    const DWORD start = GetTickCount();
+    update::StopDownload(stopAtEnd);
+    stopAtEndMs = GetTickCount() - start;
+  }
+  std::lock_guard hold(noticesLock);
+  notices.push_back({kind, job, value, reserved, sameJob});
+  noticed.notify_all();
+  return kind == update::kNotifyFileExists ? existingAnswer : 0;
+}
+
+std::vector<Notice> NoticesOf(std::int32_t kind) {
+  std::lock_guard hold(noticesLock);
+  std::vector<Notice> found;
+  for (const Notice& n : notices) {
+    if (n.kind == kind) found.push_back(n);
+  }
+  return found;
+}
+
+// The value of the end notice, once it came (waiting at most `ms`).
+std::optional<std::int32_t> WaitForEnd(int ms) {
+  std::unique_lock hold(noticesLock);
+  std::optional<std::int32_t> end;
+  noticed.wait_for(hold, std::chrono::milliseconds(ms), [&] {
+    for (const Notice& n : notices) {
+      if (n.kind == update::kNotifyEnd) end = n.value;
+    }
+    return end.has_value();
+  });
+  return end;
+}
+
+void ForgetNotices() {
+  std::lock_guard hold(noticesLock);
+  notices.clear();
+}
+
+std::vector<test::Request> Of(const std::vector<test::Request>& requests, const std::string& method) {
+  std::vector<test::Request> found;
+  for (const test::Request& r : requests) {
+    if (r.Field("method") == method) found.push_back(r);
+  }
+  return found;
+}
+
+const auto kSize = [] { return static_cast<std::int32_t>(test::UpdateBytes().size()); };
+
+class Downloader : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(test::MakerSite().empty()) << "run with the local site (with-update-site.sh)";
+    ASSERT_GT(test::UpdateBytes().size(), 0u);
+    test::SiteServes("fault=none");
+    test::TakeRequests();
+    ForgetNotices();
+    existingAnswer = update::kExistingPickNewName;
+    stopAtEnd = nullptr;
+  }
+  void TearDown() override { update::StopDownload(job.get()); }
+
+  // The settings the update window gives, into the scratch directory.
+  update::DownloadParameters Parameters(const std::string& address) const {
+    update::DownloadParameters p;
+    p.modeFlags = update::kDownloadToFile;
+    p.address = address;
+    p.localFile = dir / "new.exe";
+    p.connections = 5;
+    p.connectTimeoutMs = 5000;
+    p.sendTimeoutMs = 5000;
+    p.receiveTimeoutMs = 10000;
+    p.readBlockSize = 10240;
+    p.notify = Note;
+    return p;
+  }
+  static std::string UpdateAddress() { return test::MakerSite() + "/update/new.exe"; }
+
+  // Starts the download and waits for its end, at most 30 s.
+  std::optional<std::int32_t> Download(const update::DownloadParameters& p) {
+    ForgetNotices();
+    if (!update::StartDownload(job, p)) return std::nullopt;
+    return WaitForEnd(30000);
+  }
+
+  test::ScratchDirectory dir;
+  std::shared_ptr<update::DownloadJob> job;
+};
+
+TEST_F(Downloader, SplitsTheFileOverFiveConnectionsWithRanges) {
+  ASSERT_EQ(Download(Parameters(UpdateAddress())), kSize());
+  EXPECT_EQ(test::ReadAll(dir / "new.exe"), test::UpdateBytes());
+  EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+  EXPECT_EQ(update::BytesReceived(job.get()), kSize());
+
+  const std::vector<Notice> sizes = NoticesOf(update::kNotifySize);
+  ASSERT_EQ(sizes.size(), 1u);
+  EXPECT_EQ(sizes[0].value, kSize());
+  EXPECT_NE(sizes[0].job, 0);
+  EXPECT_EQ(sizes[0].sameJob, sizes[0].job);
+  EXPECT_EQ(NoticesOf(update::kNotifyEnd)[0].job, sizes[0].job);
+
+  const std::vector<test::Request> gets = Of(test::TakeRequests(), "GET");
+  ASSERT_EQ(gets.size(), 5u);
+  std::set<std::string> ranges;
+  for (const test::Request& r : gets) ranges.insert(r.Header("Range"));
+  EXPECT_EQ(ranges.size(), 5u);
+  EXPECT_TRUE(ranges.count("bytes=0-")) << "the first connection asks from the start to learn the size";
+  EXPECT_FALSE(ranges.count("")) << "every connection asks for a range";
+  EXPECT_EQ(test::PeerPorts(gets).size(), 5u) << "five connections";
+}
+
+TEST_F(Downloader, FallsBackToOneConnectionWithoutRangesOrLength) {
+  for (const std::string fault : {"no-range", "no-length"}) {
+    SCOPED_TRACE(fault);
+    test::SiteServes("fault=" + fault);
+    test::TakeRequests();
+    test::ScratchDirectory into;
+    update::DownloadParameters p = Parameters(UpdateAddress());
+    p.localFile = into / "new.exe";
+    ASSERT_EQ(Download(p), kSize());
+    EXPECT_EQ(test::ReadAll(into / "new.exe"), test::UpdateBytes());
+    EXPECT_EQ(Of(test::TakeRequests(), "GET").size(), 1u);
+    // Without a length there is no size to report.
+    EXPECT_EQ(NoticesOf(update::kNotifySize).size(), fault == "no-range" ? 1u : 0u);
+  }
+}
+
+TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
+  for (const std::string fault : {"drop&after=100000", "404"}) {
+    SCOPED_TRACE(fault);
+    test::SiteServes("fault=" + fault);
+    const std::optional<std::int32_t> end = Download(Parameters(UpdateAddress()));
+    ASSERT_TRUE(end.has_value()) << "the end is reported however the transfer went";
+    EXPECT_LT(*end, kSize());
+    EXPECT_FALSE(test::Exists(dir / "new.exe")) << "nothing under the name that gets started";
+    EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+  }
+}
+
+TEST_F(Downloader, FetchesOverFtpAnonymouslyOnOneConnection) {
+  update::DownloadParameters p = Parameters(test::FtpSite() + "/new.exe");
+  p.ftpUser.clear();
+  p.ftpPassword.clear();
+  ASSERT_EQ(Download(p), kSize());
+  EXPECT_EQ(test::ReadAll(dir / "new.exe"), test::UpdateBytes());
+  ASSERT_EQ(NoticesOf(update::kNotifySize).size(), 1u);
+  EXPECT_EQ(NoticesOf(update::kNotifySize)[0].value, kSize());
+
+  const std::vector<test::Request> log = test::TakeRequests();
+  ASSERT_EQ(Of(log, "USER").size(), 1u);
+  EXPECT_EQ(Of(log, "USER")[0].Field("path"), "anonymous");
+  EXPECT_EQ(Of(log, "PASS")[0].Field("path"), update::DownloadParameters{}.ftpPassword);
+  EXPECT_EQ(Of(log, "RETR").size(), 1u);
+}
+
+TEST_F(Downloader, GivesUpWhenTheServerIsSilentLongerThanTheReceiveTimeOut) {
+  test::SiteServes("fault=slow&rate=2");  // a byte every half second
+  update::DownloadParameters p = Parameters(UpdateAddress());
+  p.receiveTimeoutMs = 200;
+  const DWORD start = GetTickCount();
+  const std::optional<std::int32_t> end = Download(p);
+  ASSERT_TRUE(end.has_value());
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  EXPECT_LT(*end, kSize());
+  EXPECT_FALSE(test::Exists(dir / "new.exe"));
+
+  // With a time-out longer than the gaps the same trickle goes on.
+  p.receiveTimeoutMs = 2000;
+  ForgetNotices();
+  ASSERT_TRUE(update::StartDownload(job, p));
+  EXPECT_FALSE(WaitForEnd(2500).has_value());
+  EXPECT_GT(update::BytesReceived(job.get()), 0);
+}
+
+TEST_F(Downloader, AStopEndsTheConnectionsAtOnceAndKeepsNothing) {
+  test::SiteServes("fault=slow&rate=2");
+  update::DownloadParameters p = Parameters(UpdateAddress());
+  p.stopGraceMs = 5000;
+  ASSERT_TRUE(update::StartDownload(job, p));
+  for (int i = 0; i < 250 && update::BytesReceived(job.get()) == 0; ++i) Sleep(20);
+  ASSERT_GT(update::BytesReceived(job.get()), 0);
+
+  const DWORD start = GetTickCount();
+  update::StopDownload(job.get());
+  // Connections waiting for data end when told to, long before the grace period is out.
+  EXPECT_LT(GetTickCount() - start, 3000u);
+  EXPECT_FALSE(WaitForEnd(1000).has_value()) << "a stopped download reports no end";
+  EXPECT_FALSE(test::Exists(dir / "new.exe"));
+  EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+}
+
+// The end notice may end the process, whose exit routine stops the download
+// from that same notice: the stop must not wait for the notifying thread.
+TEST_F(Downloader, AStopFromTheEndNoticeReturnsAtOnce) {
+  ASSERT_TRUE(update::StartDownload(job, Parameters(UpdateAddress())));
+  stopAtEnd = job.get();
+  ASSERT_TRUE(WaitForEnd(30000).has_value());
+  EXPECT_LT(stopAtEndMs, 500u);
+}
+
+TEST_F(Downloader, AnExistingFileIsAskedAboutAndKeptUnlessTheAnswerReplacesIt) {
+  const std::string target = dir / "new.exe";
+  std::ofstream(target, std::ios::binary) << "old";
+
+  existingAnswer = update::kExistingPickNewName;
+  ASSERT_EQ(Download(Parameters(UpdateAddress())), kSize());
+  EXPECT_EQ(NoticesOf(update::kNotifyFileExists).size(), 1u);
+  EXPECT_EQ(test::ReadAll(target), "old");
+  EXPECT_EQ(test::ReadAll(dir / "new(1).exe"), test::UpdateBytes());
+
+  existingAnswer = update::kExistingReplace;
+  ASSERT_EQ(Download(Parameters(UpdateAddress())), kSize());
+  EXPECT_EQ(test::ReadAll(target), test::UpdateBytes());
+
+  existingAnswer = 7;  // neither: leave the file alone and fetch nothing
+  std::ofstream(target, std::ios::binary) << "old";
+  test::TakeRequests();
+  ASSERT_EQ(Download(Parameters(UpdateAddress())), 0);
+  EXPECT_EQ(test::ReadAll(target), "old");
+  EXPECT_TRUE(Of(test::TakeRequests(), "GET").empty());
+}
+
+TEST_F(Downloader, GivesUpAfterNinetyNineTakenNames) {
+  for (int n = 0; n <= 99; ++n) {
+    std::ofstream(dir / (n ? "new(" + std::to_string(n) + ").exe" : "new.exe"), std::ios::binary) << "old";
+  }
+  ASSERT_EQ(Download(Parameters(UpdateAddress())), 0);
+  EXPECT_FALSE(test::Exists(dir / "new(100).exe"));
+  EXPECT_TRUE(Of(test::TakeRequests(), "GET").empty());
+}
+
+TEST_F(Downloader, RefusesToStartWhatItCannotFetch) {
+  for (const std::string address : {"", "gopher://127.0.0.1/x", "not an address", "http:///no-host"}) {
+    SCOPED_TRACE(address);
+    EXPECT_FALSE(update::StartDownload(job, Parameters(address)));
+  }
+  update::DownloadParameters toMemory = Parameters(UpdateAddress());
+  toMemory.modeFlags = 1;
+  EXPECT_FALSE(update::StartDownload(job, toMemory));
+  EXPECT_FALSE(WaitForEnd(500).has_value()) << "what never started never ends";
+  EXPECT_EQ(update::BytesReceived(nullptr), 0);
+  EXPECT_EQ(update::BytesSinceLastAsk(nullptr), 0);
+}
+
+// HTTPS goes through the system's internet functions; no TLS server stands
+// here, so their range handling is checked over plain HTTP.
+TEST_F(Downloader, TheInternetConnectionReadsTheRangeItAsksFor) {
+  update::Source source;
+  ASSERT_TRUE(update::ReadSource(Parameters(UpdateAddress()), source));
+  const std::unique_ptr<update::Connection> c = update::NewInternetConnection(source);
+  update::Body body;
+  ASSERT_TRUE(c->Open(1000, 30999, body));
+  EXPECT_TRUE(body.ranged);
+  EXPECT_EQ(body.first, 1000);
+  EXPECT_EQ(body.length, 30000);
+  EXPECT_EQ(body.total, kSize());
+  std::string got;
+  char buffer[10240];
+  for (int n; (n = c->Read(buffer, sizeof buffer, 4096)) > 0;) {
+    EXPECT_LE(n, 4096) << "one read block at a time";
+    got.append(buffer, static_cast<std::size_t>(n));
+  }
+  EXPECT_EQ(got, test::UpdateBytes().substr(1000, 30000));
+}
+
+TEST(StartProgram, StartsThePathItselfThoughItsDirectoryHasABlank) {
+  // "<dir>\with blank\new.exe" given whole as a command line would first try
+  // "<dir>\with.exe": a decoy stands there.
+  test::ScratchDirectory dir;
+  std::string built = LYRIMARK_NEW_VERSION_EXE;
+  if (built[0] == '/') built = test::FromUnix(built);
+  const std::string folder = dir / "with blank";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string program = folder + "\\new.exe";
+  ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(built.c_str(), (dir / "with.exe").c_str(), FALSE));
+
+  ASSERT_TRUE(update::StartProgram(program));
+  for (int i = 0; i < 250 && !test::Exists(program + ".started"); ++i) Sleep(20);
+  EXPECT_EQ(test::ReadAll(program + ".started"), "\"" + program + "\"");
+  EXPECT_FALSE(test::Exists(dir / "with.exe.started"));
+  EXPECT_FALSE(update::StartProgram(dir / "missing.exe"));
+
+  DeleteFileA((program + ".started").c_str());
+  DeleteFileA(program.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
