@@ -8,7 +8,9 @@ namespace lyrics {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -26,7 +28,8 @@ bool IsDeviceName(std::string_view title) {
   for (std::string_view d : kPlain) {
     if (EqualsIgnoringCase(base, d)) return true;
   }
-  if (base.size() == 4 && (EqualsIgnoringCase(base.substr(0, 3), "com") || EqualsIgnoringCase(base.substr(0, 3), "lpt"))) {
+  if (base.size() == 4 &&
+      (EqualsIgnoringCase(base.substr(0, 3), "com") || EqualsIgnoringCase(base.substr(0, 3), "lpt"))) {
     return base[3] >= '0' && base[3] <= '9';
   }
   return false;
@@ -44,7 +47,8 @@ bool IsSafeSaveName(std::string_view title) {
     }
     i += w;
   }
-  if (title.find("..") != std::string_view::npos) return false;
+  // With no separator the title is one name in the directory; dots inside it
+  // ("再见...") are part of that name and harmless.
   return !IsDeviceName(title);
 }
 

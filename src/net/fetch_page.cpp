@@ -1,20 +1,18 @@
 #include "net/fetch_page.h"
 
 #include <windows.h>
+
 #include <wininet.h>
 
-#include <algorithm>
 #include <memory>
 
-#include "text/numbers.h"
+#include "net/read_chunk.h"
 
 namespace net {
 
 namespace {
 
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-constexpr DWORD kChunkCap = 102400;
-constexpr DWORD kChunkWithoutLength = 10240;
 
 struct InternetCloser {
   void operator()(HINTERNET h) const { InternetCloseHandle(h); }
@@ -65,7 +63,8 @@ bool Split(std::string_view address, Address& out) {
   out.user.assign(user.data(), parts.dwUserNameLength);
   out.password.assign(password.data(), parts.dwPasswordLength);
   // The query belongs to the object path.
-  out.path = std::string(path.data(), parts.dwUrlPathLength) + std::string(extra.data(), parts.dwExtraInfoLength);
+  out.path =
+      std::string(path.data(), parts.dwUrlPathLength) + std::string(extra.data(), parts.dwExtraInfoLength);
   if (out.path.empty()) out.path.push_back('/');
   return true;
 }
@@ -73,10 +72,8 @@ bool Split(std::string_view address, Address& out) {
 DWORD ChunkSize(HINTERNET request) {
   char value[64] = {};
   DWORD size = sizeof value - 1;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, value, &size, nullptr)) return kChunkWithoutLength;
-  const std::int64_t length = text::ReadInteger(std::string_view(value, size));
-  if (length <= 0) return kChunkWithoutLength;
-  return static_cast<DWORD>(std::min<std::int64_t>(length + 1, kChunkCap));
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, value, &size, nullptr)) size = 0;
+  return ReadChunkSize(std::string_view(value, size));
 }
 
 }  // namespace
@@ -92,9 +89,10 @@ std::string FetchPage(std::string_view address) {
                                      INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return {};
   const char* acceptTypes[] = {"*/*", nullptr};
-  const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
-  Handle request(HttpOpenRequestA(connection.get(), "GET", a.path.c_str(), "HTTP/1.0", nullptr, acceptTypes,
-                                  flags, 0));
+  const DWORD flags =
+      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
+  Handle request(
+      HttpOpenRequestA(connection.get(), "GET", a.path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
   if (!request) return {};
   static constexpr char kHeaders[] = "Accept: */*\r\n\r\n";
   if (!HttpSendRequestA(request.get(), kHeaders, sizeof kHeaders - 1, nullptr, 0)) return {};

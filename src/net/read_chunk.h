@@ -1,0 +1,15 @@
+// How much the page fetch asks for in one read.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace net {
+
+// The read size for a response whose Content-Length header reads
+// `contentLength` (empty when it has none): the length plus one, so a page
+// below the cap comes in a single read, capped at 102400 bytes; 10240 when
+// the length is missing, unreadable or not above 0.
+std::uint32_t ReadChunkSize(std::string_view contentLength);
+
+}  // namespace net
