@@ -1,0 +1,110 @@
+"""The announcement page read at every start, with the real program: each
+variant of the page as the local site serves it, and the site down."""
+
+import os
+import socket
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from harness import HarnessError, Program, Session, Site, wait_until  # noqa: E402
+
+SERVER_FAULT = ("无法连接到服务器", "服务器故障，请重试")
+UPDATE_QUESTION = ("字幕工具版本更新提示：", "当前程序已经有更新版本,是否更新")
+UPDATE_WINDOW = "在线更新中请稍后"
+MAKER_PORT = 18080
+
+
+def update_window_open(session):
+    """Whether the update window shows (found by its title, as the main window may be gone)."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % UPDATE_WINDOW],
+                           env=session.env, capture_output=True, timeout=20)
+    return found.returncode == 0
+
+
+class AnnouncementTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.session = Session()
+        cls.site = Site.start(cls.session)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.stop()
+        cls.session.close()
+
+    def start(self, variant, answer="ok", wait=True):
+        self.site.control("announce?variant=" + variant)
+        return Program.start(self.session, answer=answer, wait=wait)
+
+    def assertRuns(self, program, title):
+        self.assertEqual(program.title(), title)
+        # Start-up went on after the check: the folder field names the program's directory.
+        wait_until(lambda: program.text("编辑框1").endswith("\\src"), 5, "编辑框1 to be set")
+
+    def test_runs_with_the_pages_title(self):
+        for variant, title in (("runs", "字幕工具 3.3 正式版"), ("runs-bare", ""), ("two-sections", "第一节")):
+            with self.subTest(variant):
+                program = self.start(variant)
+                self.assertRuns(program, title)
+                self.assertEqual(program.dialogs(), [])
+                self.assertEqual(program.stop(), 0)
+
+    def test_anything_but_yes_stops_the_program(self):
+        for variant in ("stops", "run-space", "no-end", "no-start"):
+            with self.subTest(variant):
+                program = self.start(variant, wait=False)
+                self.assertEqual(program.wait_exit(30), 0)
+                self.assertEqual(program.dialogs(), [SERVER_FAULT])
+
+    def test_offered_update_declined(self):
+        program = self.start("prompts", answer="no")
+        wait_until(program.dialogs, 10, "the question")
+        self.assertEqual(program.dialogs(), [UPDATE_QUESTION])
+        self.assertRuns(program, "字幕工具 3.3 正式版")
+        self.assertFalse(update_window_open(self.session))
+        self.assertEqual(program.stop(), 0)
+
+    def test_offered_update_taken_and_forced_and_offered(self):
+        # The update file is missing, so nothing is downloaded or started here.
+        self.site.control("update?fault=404")
+        try:
+            for variant, asked in (("prompts", [UPDATE_QUESTION]), ("both-updates", [])):
+                with self.subTest(variant):
+                    program = self.start(variant, answer="yes", wait=False)
+                    try:
+                        wait_until(lambda: update_window_open(self.session), 20, "the update window")
+                        self.assertEqual(program.dialogs(), asked)
+                    finally:
+                        self.session.end(program.process, grace=0)
+                        self.session.end(program.watchdog, grace=0)
+        finally:
+            self.site.control("update?fault=none")
+
+
+def port_taken(port):
+    with socket.socket() as s:
+        return s.connect_ex(("127.0.0.1", port)) == 0
+
+
+class SiteDownTest(unittest.TestCase):
+    def test_no_page_stops_the_program(self):
+        session = Session()
+        try:
+            # Another run's site may still be ending.
+            deadline = time.monotonic() + 30
+            while port_taken(MAKER_PORT):
+                if time.monotonic() >= deadline:
+                    raise HarnessError("port %d stays taken: the site is not down" % MAKER_PORT)
+                time.sleep(0.5)
+            program = Program.start(session, wait=False)
+            self.assertEqual(program.wait_exit(30), 0)
+            self.assertEqual(program.dialogs(), [SERVER_FAULT])
+        finally:
+            session.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
