@@ -9,7 +9,9 @@ namespace {
 // Counts per slot with prefix sums and "the slot of the k-th counted item".
 class CountTree {
  public:
-  explicit CountTree(std::size_t size) : tree_(size + 1, 0) {
+  // `size` slots holding `each` items apiece.
+  explicit CountTree(std::size_t size, std::ptrdiff_t each = 0) : tree_(size + 1) {
+    for (std::size_t i = 1; i <= size; ++i) tree_[i] = each * static_cast<std::ptrdiff_t>(i & (~i + 1));
     while (top_ * 2 <= size) top_ *= 2;
   }
 
@@ -43,7 +45,7 @@ class CountTree {
 
 }  // namespace
 
-std::vector<std::size_t> InsertionOrder(const std::vector<std::int32_t>& times) {
+std::vector<std::size_t> FinalPositions(const std::vector<std::int32_t>& times) {
   const std::size_t n = times.size();
   if (n == 0) return {};
 
@@ -56,7 +58,7 @@ std::vector<std::size_t> InsertionOrder(const std::vector<std::int32_t>& times) 
   std::vector<std::int32_t> values(times);
   std::sort(values.begin(), values.end());
   values.erase(std::unique(values.begin(), values.end()), values.end());
-  CountTree smaller(values.size());
+  CountTree in_list(values.size());  // entries per distinct time
   std::vector<std::size_t> equal(values.size(), 0);
 
   std::vector<std::size_t> inserted_at(n);  // entries before the record when it went in
@@ -70,7 +72,7 @@ std::vector<std::size_t> InsertionOrder(const std::vector<std::int32_t>& times) 
     } else if (t <= first) {
       inserted_at[k] = 0;
     } else {
-      const auto below = static_cast<std::size_t>(smaller.CountBelow(rank));
+      const auto below = static_cast<std::size_t>(in_list.CountBelow(rank));
       // Bisection over positions from 0, as the search does it from 1.
       std::size_t lo = 0, hi = k - 1, at = below;
       while (hi - lo > 1) {
@@ -83,7 +85,7 @@ std::vector<std::size_t> InsertionOrder(const std::vector<std::int32_t>& times) 
       }
       inserted_at[k] = at;
     }
-    smaller.Add(rank, 1);
+    in_list.Add(rank, 1);
     ++equal[rank];
     first = k == 0 ? t : std::min(first, t);
     last = k == 0 ? t : std::max(last, t);
@@ -91,15 +93,13 @@ std::vector<std::size_t> InsertionOrder(const std::vector<std::int32_t>& times) 
 
   // Later insertions only push a record along: among the slots the later
   // records leave free, it keeps the place it was given.
-  std::vector<std::size_t> order(n);
-  CountTree free_slots(n);
-  for (std::size_t slot = 0; slot < n; ++slot) free_slots.Add(slot, 1);
+  std::vector<std::size_t> position(n);
+  CountTree free_slots(n, 1);
   for (std::size_t k = n; k-- > 0;) {
-    const std::size_t slot = free_slots.Kth(static_cast<std::ptrdiff_t>(inserted_at[k]) + 1);
-    order[slot] = k;
-    free_slots.Add(slot, -1);
+    position[k] = free_slots.Kth(static_cast<std::ptrdiff_t>(inserted_at[k]) + 1);
+    free_slots.Add(position[k], -1);
   }
-  return order;
+  return position;
 }
 
 }  // namespace lyrics::lrc

@@ -1,5 +1,6 @@
 #include "lyrics/lrc_parser.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "lyrics/lrc_order.h"
@@ -123,37 +124,41 @@ SongLyrics Parse(std::string_view text) {
   }
 
   const std::string marked = lrc::MarkBlankLines(text);
+  // The lines between CR LF pairs (as text::Split cuts them) that may hold lyrics.
   std::vector<std::string_view> lines;
-  for (const std::string_view line : text::Split(marked, "\r\n")) {
+  for (std::size_t start = 0; start < marked.size();) {
+    const std::size_t end = std::min(text::Find(marked, "\r\n", start), marked.size());
+    const std::string_view line = std::string_view(marked).substr(start, end - start);
     if (IsLyricLine(line)) lines.push_back(line);
+    start = end + 2;
   }
-  const std::vector<std::size_t> line_of_kind = FirstLines(kinds, lines);
+  std::vector<std::size_t> line_of(tags.size());
+  {
+    const std::vector<std::size_t> line_of_kind = FirstLines(kinds, lines);
+    for (std::size_t k = 0; k < tags.size(); ++k) line_of[k] = line_of_kind[kind_of[k]];
+  }
 
   // Several tags often share a line (a chorus line carries one per chorus):
-  // strip each line once, and hand it over to the last record that shows it.
+  // strip each line once and hand it over to the last record that shows it.
   std::vector<std::size_t> uses(lines.size(), 0);
-  for (const std::size_t kind : kind_of) {
-    if (line_of_kind[kind] != npos) ++uses[line_of_kind[kind]];
+  for (const std::size_t l : line_of) {
+    if (l != npos) ++uses[l];
   }
   std::vector<std::string> stripped(lines.size());
-  std::vector<bool> is_stripped(lines.size(), false);
+  for (std::size_t l = 0; l < lines.size(); ++l) {
+    if (uses[l] > 0) stripped[l] = lrc::RemoveTimeTags(lines[l]);
+  }
 
+  // Filled in text order, which keeps a big file's reads sequential.
   SongLyrics song;
   song.count = static_cast<std::int32_t>(tags.size());
-  song.times.reserve(tags.size());
-  song.texts.reserve(tags.size());
-  for (const std::size_t k : lrc::InsertionOrder(times)) {
-    song.times.push_back(times[k]);
-    const std::size_t l = line_of_kind[kind_of[k]];
-    if (l == npos) {  // the tag's text is only in lines that were filtered out
-      song.texts.emplace_back();
-      continue;
-    }
-    if (!is_stripped[l]) {
-      stripped[l] = lrc::RemoveTimeTags(lines[l]);
-      is_stripped[l] = true;
-    }
-    song.texts.push_back(--uses[l] == 0 ? std::move(stripped[l]) : stripped[l]);
+  song.times.resize(tags.size());
+  song.texts.resize(tags.size());  // a tag whose text is only in filtered-out lines keeps it empty
+  const std::vector<std::size_t> position = lrc::FinalPositions(times);
+  for (std::size_t k = 0; k < tags.size(); ++k) {
+    song.times[position[k]] = times[k];
+    const std::size_t l = line_of[k];
+    if (l != npos) song.texts[position[k]] = --uses[l] == 0 ? std::move(stripped[l]) : stripped[l];
   }
   song.title = lrc::IdTagValue(text, "[ti:");
   song.artist = lrc::IdTagValue(text, "[ar:");
