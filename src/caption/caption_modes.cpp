@@ -1,5 +1,7 @@
 #include "caption/caption_modes.h"
 
+#include <string>
+
 #include "app/windows.h"
 #include "caption/delivery.h"
 #include "caption/rotation.h"
@@ -21,11 +23,25 @@ bool Running(const char* button) { return app::MainOpen() && app::Unit<ui::Butto
 
 int Pause(const char* edit) { return text::ReadInteger(app::Unit<ui::Edit>(edit).Text()); }
 
+// The scrolling text as bytes. 编辑框2 holds its text as Unicode, and bytes
+// that form no GBK character do not survive the trip through it: the rotation
+// makes such bytes out of full-width punctuation, which turns one byte at a
+// time. So the bytes are kept here, with what the box showed for them, and the
+// box's text is taken instead only once the user has changed it.
+struct ScrollingText {
+  std::string bytes;
+  std::string shown;
+};
+ScrollingText g_scrolling;
+
 }  // namespace
 
 void RotateCaption() {
   const ui::Edit edit = app::Unit<ui::Edit>("编辑框2");
-  edit.SetText(RotateText(edit.Text()));
+  const std::string shown = edit.Text();
+  g_scrolling.bytes = RotateText(shown == g_scrolling.shown ? g_scrolling.bytes : shown);
+  edit.SetText(g_scrolling.bytes);
+  g_scrolling.shown = edit.Text();
 }
 
 void ToggleScroller() {
@@ -38,7 +54,7 @@ void ToggleScroller() {
   button.SetText(kStop);
   while (Running("按钮1")) {
     RotateCaption();
-    SendCaption(TargetHandle(), app::Unit<ui::Edit>("编辑框2").Text());
+    SendCaption(TargetHandle(), g_scrolling.bytes);  // the text now in 编辑框2, byte for byte
     if (!app::MainOpen()) break;
     TimerWait(Pause("编辑框3"));
   }
