@@ -177,6 +177,11 @@ class Image:
                     + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
         return path
 
+    def crop(self, left, top, right, bottom):
+        row = 3 * self.width
+        data = b"".join(self.data[y * row + 3 * left:y * row + 3 * right] for y in range(top, bottom))
+        return Image(right - left, bottom - top, data)
+
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.data[i:i + 3])
@@ -215,6 +220,8 @@ class Site:
                 return cls(process, line.split()[1:])
             process.kill()
             process.wait(timeout=10)
+            process.stdout.close()
+            process.stderr.close()
             if time.monotonic() >= deadline:
                 raise HarnessError("the local site did not start: %r" % line)
             time.sleep(1)
@@ -232,6 +239,8 @@ class Site:
         except subprocess.TimeoutExpired:
             os.kill(self.process.pid, signal.SIGKILL)
             self.process.wait(timeout=10)
+        self.process.stdout.close()
+        self.process.stderr.close()
 
 
 class Delivery:

@@ -1,0 +1,62 @@
+"""Takes the step-by-step pictures in docs/: a finder drag onto the stand-in
+target's nickname field, and the scroller writing into it. Run by hand after a
+win32 build:
+
+    /usr/bin/python3 tests/e2e/pictures.py build/win32
+"""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from harness import ROOT, Program, Session, Site, Target, drag, wait_until  # noqa: E402
+
+DOCS = os.path.join(ROOT, "docs")
+AREA = (40, 40, 1080, 610)  # the main window and the target beside it
+
+
+def shoot(session, name):
+    path = os.path.join(DOCS, name)
+    session.grab().crop(*AREA).save_png(path)
+    print(path)
+
+
+def main(build):
+    session = Session(build)
+    site = Site.start(session)
+    target = Target.start(session)
+    program = Program.start(session)
+    try:
+        target.place(620, 80)
+        f = target.rect()
+        field = ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)
+        shoot(session, "finder-1-before.png")
+        drag(session, [program.centre("画板_捕获器"), (580, 300), field], hold=0.6)
+        shoot(session, "finder-2-over-the-field.png")
+        session.xdo("mouseup", 1)
+        wait_until(lambda: program.drag_icon() is None, 2, "the drop")
+        program.show_page(3)
+        time.sleep(0.5)
+        shoot(session, "finder-3-dropped.png")
+
+        program.type_into("编辑框2", "中文字幕ABC")
+        program.type_into("编辑框3", "1500")
+        first = len(target.deliveries())
+        program.click_unit("按钮1")
+        wait_until(lambda: len(target.deliveries()) >= first + 1, 10, "the first caption")
+        time.sleep(0.6)
+        shoot(session, "scroller-1-first-step.png")
+        wait_until(lambda: len(target.deliveries()) >= first + 3, 10, "two more captions")
+        time.sleep(0.6)
+        shoot(session, "scroller-2-third-step.png")
+        program.click_unit("按钮1")
+    finally:
+        program.stop()
+        target.stop()
+        site.stop()
+        session.close()
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "win32"))
