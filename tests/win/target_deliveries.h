@@ -13,10 +13,11 @@ namespace wintest {
 
 struct Delivery {
   std::string text;
-  LPARAM char_lparam = -1;  // the lParam all its characters carry; -1 when they differ or there are none
-  long posted_ms = 0;       // when its first message was posted, on the target's clock
-  double received_ms = 0;   // when the target took its first character (else its first message)
-  bool typed = false;       // all its characters are in: the move to the closing point came
+  LPARAM char_lparam = -1;   // the lParam all its characters carry; -1 when they differ or there are none
+  long posted_ms = 0;        // when its first message was posted, on the target's clock (coarse)
+  double received_ms = 0;    // when the target took its first message
+  double first_char_ms = 0;  // when it took its first character (its first message when there is none)
+  bool typed = false;        // all its characters are in: the move to the closing point came
 };
 
 inline std::vector<Delivery> SplitDeliveries(const std::vector<LoggedMessage>& log, std::size_t from = 0) {
@@ -26,7 +27,7 @@ inline std::vector<Delivery> SplitDeliveries(const std::vector<LoggedMessage>& l
   for (std::size_t i = from; i < log.size(); ++i) {
     const InputMessage& m = log[i].input;
     if (m.message == WM_MOUSEMOVE && m.lparam == kEntry) {
-      out.push_back({{}, -1, log[i].posted_ms, log[i].received_ms});
+      out.push_back({{}, -1, log[i].posted_ms, log[i].received_ms, log[i].received_ms});
       typing = true;
     } else if (m.message == WM_MOUSEMOVE && m.lparam == kClosing) {
       if (typing) out.back().typed = true;
@@ -35,7 +36,7 @@ inline std::vector<Delivery> SplitDeliveries(const std::vector<LoggedMessage>& l
       Delivery& d = out.back();
       if (d.text.empty()) {
         d.char_lparam = m.lparam;
-        d.received_ms = log[i].received_ms;
+        d.first_char_ms = log[i].received_ms;
       } else if (d.char_lparam != m.lparam) {
         d.char_lparam = -1;
       }

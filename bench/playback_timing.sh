@@ -1,0 +1,12 @@
+#!/bin/sh
+# Builds and runs the lyrics playback timing benchmark under Wine, with the
+# stand-in target of the same tree:  bench/playback_timing.sh [win32 build tree]
+# The Wine server and display are started for the run and ended after it.
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build/win32}
+[ -f "$build/CMakeCache.txt" ] || cmake --preset win32 -B "$build"
+cmake --build "$build" -j2 --target playback_timing_bench
+sh tests/wine/wine-start.sh "$build"
+trap 'sh tests/wine/wine-stop.sh "$build"' EXIT
+LYRIMARK_WINE_TIMEOUT=120 sh tests/wine/wine-run.sh "$build" "$build/bench/playback_timing_bench.exe"

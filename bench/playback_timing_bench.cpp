@@ -1,0 +1,215 @@
+// When lyrics lines arrive: a 60-line song, lines 250 ms apart, played into
+// the stand-in target's field twice in one run: by the program's playback,
+// which schedules every line on the song's clock, and by a scheduler kept here
+// for comparison that re-arms the timer after each delivery with the gap to the
+// next line. Per line: lateness = arrival - (start + stamp), start being when
+// the target took a mark posted just before playing, and arrival when it took
+// the line's first message (the delivery begins) or its first character (the
+// text begins to show, after the click and the 30 Backspaces).
+//
+//   bench/playback_timing.sh [win32 build tree]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/windows.h"
+#include "caption/delivery.h"
+#include "lyrics/library.h"
+#include "lyrics/playback.h"
+#include "win/lyrics_window.h"
+#include "win/stand_in_target.h"
+#include "win/target_deliveries.h"
+#include "win/window_test_support.h"
+
+namespace {
+
+constexpr int kLines = 60;
+constexpr int kGapMs = 250;
+constexpr LPARAM kStartMark = MAKELPARAM(1, 1);
+
+struct Figures {
+  double median = 0, p95 = 0, slope = 0, last = 0;
+};
+
+Figures Summarise(const std::vector<double>& lateness) {
+  Figures f;
+  std::vector<double> sorted = lateness;
+  std::sort(sorted.begin(), sorted.end());
+  f.median = (sorted[(sorted.size() - 1) / 2] + sorted[sorted.size() / 2]) / 2;
+  f.p95 = sorted[(sorted.size() * 95 + 99) / 100 - 1];  // nearest rank
+  // Least squares over the line numbers.
+  const double n = static_cast<double>(lateness.size());
+  double sx = 0, sy = 0, sxx = 0, sxy = 0;
+  for (std::size_t i = 0; i < lateness.size(); ++i) {
+    const double x = static_cast<double>(i + 1);
+    sx += x;
+    sy += lateness[i];
+    sxx += x * x;
+    sxy += x * lateness[i];
+  }
+  f.slope = (n * sxy - sx * sy) / (n * sxx - sx * sx);
+  f.last = lateness.back();
+  return f;
+}
+
+struct Lateness {
+  std::vector<double> lines;   // by the arrival of each line's first message
+  std::vector<double> typing;  // by the arrival of its first character
+};
+
+// The lateness of each line written between the start mark at log[from] and
+// log[to]; empty when the target did not get every line.
+Lateness Measure(const std::vector<wintest::LoggedMessage>& log, std::size_t from, std::size_t to,
+                 const lyrics::SongLyrics& song) {
+  if (from >= to || to > log.size()) return {};
+  const std::vector<wintest::Delivery> written = wintest::SplitDeliveries(std::vector<wintest::LoggedMessage>(
+      log.begin() + static_cast<std::ptrdiff_t>(from) + 1, log.begin() + static_cast<std::ptrdiff_t>(to)));
+  if (written.size() != static_cast<std::size_t>(song.count)) return {};
+  Lateness late;
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    if (written[i].text != song.texts[i]) return {};
+    const double due = log[from].received_ms + song.times[i];
+    late.lines.push_back(written[i].received_ms - due);
+    late.typing.push_back(written[i].first_char_ms - due);
+  }
+  return late;
+}
+
+std::size_t MarkStart(const wintest::StandInTarget& target) {
+  const std::size_t at = target.WaitForInputMessages(0, 0).size();
+  PostMessageA(target.field(), WM_MOUSEMOVE, 0, kStartMark);
+  return at;
+}
+
+// The rule as first written: at play, the first tick arms the timer with the
+// first stamp; every tick writes its line and then re-arms with the gap to the
+// next one, so each gap starts only once the delivery is over.
+class RearmingPlayer {
+ public:
+  RearmingPlayer(const lyrics::SongLyrics& song, HWND target) : song_(song), target_(target) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = Proc;
+    window_class.lpszClassName = L"RearmingPlayer";
+    RegisterClassW(&window_class);
+    window_ = CreateWindowW(L"RearmingPlayer", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~RearmingPlayer() { DestroyWindow(window_); }
+
+  void Play() {
+    line_ = 1;
+    SetTimer(window_, 1, static_cast<UINT>(song_.times[0]), nullptr);
+  }
+  bool Done() const { return line_ == 0; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto* self = reinterpret_cast<RearmingPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_TIMER && self && self->line_ > 0) self->Tick();
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  void Tick() {
+    const int k = line_;
+    caption::SendCaption(target_, song_.texts[static_cast<std::size_t>(k - 1)],
+                         caption::TextKind::kLyricsLine);
+    if (k == song_.count) {
+      KillTimer(window_, 1);
+      line_ = 0;
+      return;
+    }
+    line_ = k + 1;
+    const auto gap = song_.times[static_cast<std::size_t>(k)] - song_.times[static_cast<std::size_t>(k - 1)];
+    SetTimer(window_, 1, static_cast<UINT>(gap), nullptr);
+  }
+
+  const lyrics::SongLyrics& song_;
+  HWND target_;
+  HWND window_ = nullptr;
+  int line_ = 0;
+};
+
+std::string Stamp(int ms) {
+  char tag[32];
+  std::snprintf(tag, sizeof tag, "[%02d:%02d.%03d]", ms / 60000, ms / 1000 % 60, ms % 1000);
+  return tag;
+}
+
+void PrintRow(const char* name, const Figures& f) {
+  std::printf("  %-32s %8.2f %8.2f %10.3f %9.2f\n", name, f.median, f.p95, f.slope, f.last);
+}
+
+void PrintTable(const char* title, const Figures& clock, const Figures& rearm) {
+  std::printf("%-34s %8s %8s %10s %9s\n", title, "median", "p95", "slope/line", "last line");
+  PrintRow("song clock (the program)", clock);
+  PrintRow("re-armed with each gap", rearm);
+  // A slope of about zero makes no divisor.
+  char slope_ratio[16] = "-";
+  if (clock.slope > 0.01) std::snprintf(slope_ratio, sizeof slope_ratio, "%.1f", rearm.slope / clock.slope);
+  std::printf("  %-32s %8.1f %8.1f %10s %9.1f\n", "ratio re-armed / song clock", rearm.median / clock.median,
+              rearm.p95 / clock.p95, slope_ratio, rearm.last / clock.last);
+}
+
+}  // namespace
+
+int main() {
+  wintest::StandInTarget target;
+  if (!target.started()) {
+    std::fprintf(stderr, "the stand-in target did not start\n");
+    return 1;
+  }
+  wintest::SongFolder folder("lyrimark-计时");
+  std::vector<std::string> song;
+  for (int k = 1; k <= kLines; ++k)
+    song.push_back(Stamp(k * kGapMs) + "第" + std::to_string(k) + "句 明月松间照");
+  folder.Write("计时.lrc", song);
+
+  if (!wintest::OpenMainWindow()) return 1;
+  app::Unit<ui::Edit>("编辑框_窗口句柄").SetText(target.handle_text());
+  app::Unit<ui::Edit>("编辑框1").SetText(folder.path());
+  lyrics::RefreshLyricsFolder();
+  if (!wintest::ChooseFile("计时.lrc") || lyrics::LoadedSong().count != kLines) {
+    std::fprintf(stderr, "the song did not load\n");
+    return 1;
+  }
+  const lyrics::SongLyrics& loaded = lyrics::LoadedSong();
+  const int song_ms = kLines * kGapMs;
+
+  // The program's playback, started by its button's click. (BM_CLICK would
+  // first act out the press and release, which takes a while under Wine before
+  // the click reaches the handler and the song's clock starts.)
+  const ui::Unit& button = app::Main().unit("超级按钮4");
+  const std::size_t clock_mark = MarkStart(target);
+  SendMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(button.hwnd));
+  const bool clock_done =
+      test::PumpUntil([] { return app::Unit<ui::Button>("超级按钮4").Text() == "播 放"; }, song_ms + 20000);
+  test::Pump(300);
+
+  // The same song by the re-arming rule.
+  RearmingPlayer rearming(loaded, target.field());
+  const std::size_t rearm_mark = MarkStart(target);
+  rearming.Play();
+  const bool rearm_done = test::PumpUntil([&] { return rearming.Done(); }, 2 * song_ms + 20000);
+  test::Pump(300);
+
+  const auto log = target.WaitForInputMessages(0, 0);
+  const Lateness clock = Measure(log, clock_mark, rearm_mark, loaded);
+  const Lateness rearm = Measure(log, rearm_mark, log.size(), loaded);
+  if (!clock_done || !rearm_done || clock.lines.empty() || rearm.lines.empty()) {
+    std::fprintf(stderr, "the target did not get every line of both runs\n");
+    return 1;
+  }
+  std::printf("Lyrics playback into target.exe: %d lines, %d ms apart; lateness per line in ms\n", kLines,
+              kGapMs);
+  const Figures c = Summarise(clock.lines);
+  PrintTable("arrival = the line's first message", c, Summarise(rearm.lines));
+  PrintTable("arrival = the line's first character", Summarise(clock.typing), Summarise(rearm.typing));
+  const bool met = c.median < 10 && c.p95 < 20 && c.slope < 0.3;
+  std::printf("goal (song clock, first message): median < 10, p95 < 20, slope < 0.3: %s\n",
+              met ? "met" : "NOT met");
+  app::Main().Close();
+  return 0;
+}
