@@ -23,7 +23,7 @@ namespace {
 // held the program to a fraction of the throughput (bench/RESULTS.md); on
 // Windows it costs nothing either way. Each block is still at most the read
 // block size.
-constexpr int kBlocksPerRead = 8;
+constexpr int kBlocksPerRead = 16;
 // A part smaller than this is not worth a connection of its own.
 constexpr std::int64_t kSmallestPart = 64 * 1024;
 constexpr int kStopStepMs = 20;

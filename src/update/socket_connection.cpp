@@ -1,13 +1,14 @@
 // Plain HTTP over a socket of our own.
 //
-// Why not the system's internet functions here as for HTTPS and FTP: under
-// Wine they reached about a fifth of curl's throughput on loopback at the
-// program's 10 KB read block (bench/RESULTS.md), while overlapped socket reads
-// that hand the socket several blocks at once keep pace. Each wait is an
-// overlapped operation waited for together with the stop event, so the
-// time-outs hold and a stop ends a connection at once, connecting or reading.
-#include <windows.h>
-
+// Why not the system's internet functions, as for HTTPS and FTP: under Wine
+// every receive call is a round trip to the Wine server, and one 10 KB read
+// block a call held them (and a plain socket read the same way) to about a
+// fifth of curl's throughput on loopback (bench/RESULTS.md). A socket takes a
+// list of blocks in one receive call, so every block keeps the read block size
+// while the calls become few; the internet functions read into one buffer only.
+// Each wait is an overlapped operation waited for together with the stop
+// event, so the time-outs hold and a stop ends a connection at once,
+// connecting or reading.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
