@@ -11,6 +11,7 @@ packages=(
   libboost1.81-dev googletest libgtest-dev
   clang libclang-rt-14-dev
   python3 python3-pyftpdlib curl
+  aria2
 )
 
 sudo_() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
