@@ -10,6 +10,7 @@
 //   probe.exe tab <unit> <page>       screen rect of a tab control's page header (1-based)
 //   probe.exe topmost                 1 if the main window is always-on-top, else 0
 //   probe.exe windows                 top-level windows of the program: handle class rect visible exstyle
+//   probe.exe update [<unit>]         the update window's rect, or one of its units' text (the progress bar: its position)
 //   probe.exe window <handle>         any window: rect, client origin, top-level window, process id, title
 //   probe.exe place <handle> <x> <y>  moves the top-level window of that window
 //   probe.exe close-window <handle>   asks the top-level window of that window to close
@@ -239,6 +240,35 @@ int Window(const Args& a) {
   return 0;
 }
 
+// The update window: the program's window with a progress bar at the row of 进度条.
+int Update(const Args& a) {
+  const auto& units = app::kUpdateLayout.units;
+  const auto rowOf = [&](const std::wstring& name) {
+    const std::string gbk = text::Utf16ToGbk(std::u16string(name.begin(), name.end()));
+    for (std::size_t i = 0; i < units.size(); ++i) {
+      if (units[i].name == gbk) return static_cast<int>(kFirstUnitId + i);
+    }
+    return -1;
+  };
+  HWND window = nullptr;
+  for (HWND w : TopLevelWindows()) {
+    HWND bar = GetDlgItem(w, rowOf(L"进度条"));
+    if (ClassOf(w) == kProgramClass && bar && ClassOf(bar) == PROGRESS_CLASSW) window = w;
+  }
+  if (!window) return Fail("no update window");
+  if (a.empty()) {
+    RECT r;
+    GetWindowRect(window, &r);
+    Print(RectText(r));
+    return 0;
+  }
+  HWND unit = GetDlgItem(window, rowOf(a[0]));
+  if (!unit) return Fail("no unit");
+  Print(ClassOf(unit) == PROGRESS_CLASSW ? std::to_string(SendMessageW(unit, PBM_GETPOS, 0, 0))
+                                         : Utf8(WindowText(unit)));
+  return 0;
+}
+
 int CloseWindow(const Args& a) {
   HWND w = FromDecimal(a[0]);
   if (!IsWindow(w)) return Fail("no such window");
@@ -345,6 +375,7 @@ constexpr Command kCommands[] = {
     {L"tab", 2, Tab},
     {L"topmost", 0, Topmost},
     {L"windows", 0, Windows},
+    {L"update", 0, Update},
     {L"window", 1, Window},
     {L"place", 3, Place},
     {L"close-window", 1, CloseWindow},
