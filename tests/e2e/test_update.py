@@ -1,6 +1,9 @@
 """The update at start, with the real program: the forced update closes the main
 window, shows its progress once a second, downloads the stand-in new version,
-starts it and ends; a download that fails starts nothing."""
+starts it and ends; a download that fails starts nothing.
+
+The update window is photographed while it runs; with LYRIMARK_KEEP_PICTURES=1
+in the environment the picture replaces docs/update-progress.png."""
 
 import os
 import shutil
@@ -98,10 +101,12 @@ class UpdateTest(unittest.TestCase):
 
     def keep_screenshot(self):
         left, top, right, bottom = (int(v) for v in self.session.probe("update").split())
-        path = os.path.join(ROOT, "docs", "update-progress.png")
+        path = os.path.join(self.session.work, "update-progress.png")
         subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (right - left + 16, bottom - top + 16,
                                                                             left - 8, top - 8), "+repage", path],
                        env=self.session.env, timeout=30, check=True)
+        if os.environ.get("LYRIMARK_KEEP_PICTURES") == "1":
+            shutil.copy(path, os.path.join(ROOT, "docs", "update-progress.png"))
 
     def test_failed_downloads_start_nothing(self):
         # The program looks for the file for about fifty seconds before it ends:
