@@ -10,7 +10,8 @@
 //   probe.exe tab <unit> <page>       screen rect of a tab control's page header (1-based)
 //   probe.exe topmost                 1 if the main window is always-on-top, else 0
 //   probe.exe windows                 top-level windows of the program: handle class rect visible exstyle
-//   probe.exe update [<unit>]         the update window's rect, or one of its units' text (the progress bar: its position)
+//   probe.exe update [<unit>]         the update window's rect, or a unit's text there
+//                                     (the progress bar: its position)
 //   probe.exe window <handle>         any window: rect, client origin, top-level window, process id, title
 //   probe.exe place <handle> <x> <y>  moves the top-level window of that window
 //   probe.exe close-window <handle>   asks the top-level window of that window to close
