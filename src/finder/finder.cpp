@@ -59,7 +59,7 @@ int PhysicalButton(int virtualKey) {
   return virtualKey;
 }
 
-// Has the windows framed during the drag paint their frames' pixels anew.
+// Makes the windows framed during the drag paint their frames' pixels anew.
 // Where the drag-icon window passed over a frame, the window below repainted
 // those pixels without the inversion (on a screen without composition, as
 // under Wine), and erasing by inverting again left a trace there. Only at the
