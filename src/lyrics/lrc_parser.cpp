@@ -14,32 +14,37 @@ namespace {
 
 using text::npos;
 
-// The distinct tag texts, numbered in order of first appearance. Open
-// addressing over one flat array: a large file has hundreds of thousands of
-// tags, and a node per entry would cost more than the rest of the parse.
+// The tags grouped by their text: a tag's kind is the first tag with the same
+// text. Open addressing over one flat array: a large file has hundreds of
+// thousands of tags, and a node per entry would cost more than the rest of
+// the parse.
 class TagKinds {
  public:
-  explicit TagKinds(std::size_t most) {
+  explicit TagKinds(const std::vector<std::string_view>& tags) : tags_(tags) {
     std::size_t size = 16;
-    while (size < most + most / 2) size *= 2;
+    while (size < tags.size() + tags.size() / 2) size *= 2;
     slots_.resize(size);
   }
 
-  std::size_t size() const { return texts_.size(); }
+  // Kinds are tag numbers, below this.
+  std::size_t limit() const { return tags_.size(); }
 
-  // The number of `tag`, given the next one when it is new.
-  std::size_t Add(std::string_view tag) {
-    const std::size_t hash = Hash(tag);
-    Slot& slot = slots_[Probe(tag, hash)];
+  // How many different texts the tags added so far have.
+  std::size_t count() const { return count_; }
+
+  // The kind of tags[k], which becomes its own kind when its text is new.
+  std::size_t Add(std::size_t k) {
+    const std::size_t hash = Hash(tags_[k]);
+    Slot& slot = slots_[Probe(tags_[k], hash)];
     if (slot.kind == npos) {
-      slot = {hash, texts_.size()};
-      texts_.push_back(tag);
+      slot = {hash, k};
+      ++count_;
     }
     return slot.kind;
   }
 
-  // The number of `tag`, npos when it is none of them.
-  std::size_t Find(std::string_view tag) const { return slots_[Probe(tag, Hash(tag))].kind; }
+  // The kind of the tags with this text, npos when there are none.
+  std::size_t Find(std::string_view text) const { return slots_[Probe(text, Hash(text))].kind; }
 
  private:
   struct Slot {
@@ -52,18 +57,19 @@ class TagKinds {
     return static_cast<std::size_t>(h ^ (h >> 29));
   }
 
-  // The slot holding `tag`, or the empty one where it belongs. The table is
+  // The slot holding `text`, or the empty one where it belongs. The table is
   // never more than two thirds full, so there always is one.
-  std::size_t Probe(std::string_view tag, std::size_t hash) const {
+  std::size_t Probe(std::string_view text, std::size_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
-      if (slot.kind == npos || (slot.hash == hash && texts_[slot.kind] == tag)) return i;
+      if (slot.kind == npos || (slot.hash == hash && tags_[slot.kind] == text)) return i;
     }
   }
 
+  const std::vector<std::string_view>& tags_;
   std::vector<Slot> slots_;
-  std::vector<std::string_view> texts_;
+  std::size_t count_ = 0;
 };
 
 bool StartsWithIgnoringAsciiCase(std::string_view line, std::string_view lower_prefix) {
@@ -85,13 +91,13 @@ bool IsLyricLine(std::string_view line) {
   return true;
 }
 
-// For each tag kind, the first line that contains its text (npos for none),
-// searched as text::Find does: from character boundaries only. An occurrence
-// starts at a '[' and is one of the at most two time tags that can start
-// there, so every line is read once however many tags the song has.
+// For each kind, by tag number, the first line that contains its text (npos
+// for none), searched as text::Find does: from character boundaries only. An
+// occurrence starts at a '[' and is one of the at most two time tags that can
+// start there, so every line is read once however many tags the song has.
 std::vector<std::size_t> FirstLines(const TagKinds& kinds, const std::vector<std::string_view>& lines) {
-  std::vector<std::size_t> first(kinds.size(), npos);
-  std::size_t missing = kinds.size();
+  std::vector<std::size_t> first(kinds.limit(), npos);
+  std::size_t missing = kinds.count();
   for (std::size_t l = 0; l < lines.size() && missing > 0; ++l) {
     const std::string_view line = lines[l];
     for (std::size_t i = 0; i < line.size(); i += text::CharWidth(line, i)) {
@@ -115,11 +121,11 @@ SongLyrics Parse(std::string_view text) {
   for (lrc::Span tag = lrc::FindTimeTag(text, 0); tag.begin != npos; tag = lrc::FindTimeTag(text, tag.end)) {
     tags.push_back(text.substr(tag.begin, tag.end - tag.begin));
   }
-  TagKinds kinds(tags.size());
+  TagKinds kinds(tags);
   std::vector<std::size_t> kind_of(tags.size());
   std::vector<std::int32_t> times(tags.size());
   for (std::size_t k = 0; k < tags.size(); ++k) {
-    kind_of[k] = kinds.Add(tags[k]);
+    kind_of[k] = kinds.Add(k);
     times[k] = lrc::TimeTagMilliseconds(tags[k]);
   }
 
@@ -132,11 +138,10 @@ SongLyrics Parse(std::string_view text) {
     if (IsLyricLine(line)) lines.push_back(line);
     start = end + 2;
   }
-  std::vector<std::size_t> line_of(tags.size());
-  {
-    const std::vector<std::size_t> line_of_kind = FirstLines(kinds, lines);
-    for (std::size_t k = 0; k < tags.size(); ++k) line_of[k] = line_of_kind[kind_of[k]];
-  }
+  // Found for each kind, the first tag of its text; the later tags of that
+  // text take the same line.
+  std::vector<std::size_t> line_of = FirstLines(kinds, lines);
+  for (std::size_t k = 0; k < tags.size(); ++k) line_of[k] = line_of[kind_of[k]];
 
   // Several tags often share a line (a chorus line carries one per chorus):
   // strip each line once and hand it over to the last record that shows it.

@@ -1,5 +1,7 @@
 #include "lyrics/lrc_tags.h"
 
+#include <vector>
+
 #include "text/numbers.h"
 
 namespace lyrics::lrc {
@@ -108,9 +110,10 @@ std::int32_t TimeTagMilliseconds(std::string_view tag) {
 }
 
 std::string MarkBlankLines(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  std::size_t kept = 0;
+  static constexpr std::string_view kMarker = "*****\r\n";
+  // The runs first, so that the result is allocated once, at its size.
+  std::vector<Span> runs;
+  std::size_t size = s.size();
   for (std::size_t i = 0; i < s.size();) {
     if (!IsBlankByte(s[i]) || !AtLineStart(s, i)) {
       ++i;
@@ -123,12 +126,19 @@ std::string MarkBlankLines(std::string_view s) {
       if (s[end] == '\r') last_cr = end;
     }
     if (last_cr != npos) {
-      out.append(s.substr(kept, i - kept));
-      out.append("*****\r\n");
-      kept = last_cr + 1;
+      runs.push_back({i, last_cr + 1});
+      size = size - (last_cr + 1 - i) + kMarker.size();
     }
     // Any later start inside the run sees no CR ahead of it.
     i = end;
+  }
+  std::string out;
+  out.reserve(size);
+  std::size_t kept = 0;
+  for (const Span& run : runs) {
+    out.append(s.substr(kept, run.begin - kept));
+    out.append(kMarker);
+    kept = run.end;
   }
   out.append(s.substr(kept));
   return out;
