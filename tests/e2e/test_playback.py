@@ -6,6 +6,10 @@ pressed. The target's log shows every line in order, each character message
 with lParam 1, and its field ends with the last line, or with the nickname when
 选择框1 is ticked.
 
+With LYRIMARK_DOCS_PICTURES=1 in the environment the screenshot of playback
+in progress is written to docs/playback.png (for the README); otherwise it
+stays in the run's work directory.
+
 The folder dialog is only cancelled here: Wine's dialog ignores a path typed
 into its edit box, and its tree names the drives by the prefix's setup; the
 choice of a folder through the dialog is tested in-process (library_test.cpp)."""
@@ -178,7 +182,8 @@ class PlaybackTest(unittest.TestCase):
         left, top, _, bottom = self.program.main_window()["rect"]
         right = self.target.rect(self.target.window)[2]
         left, top = max(0, left - 8), max(0, top - 8)
-        path = os.path.join(ROOT, "docs", "playback.png")
+        docs = os.environ.get("LYRIMARK_DOCS_PICTURES") == "1"
+        path = os.path.join(ROOT, "docs" if docs else self.session.work, "playback.png")
         subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (right + 8 - left, bottom + 8 - top,
                                                                             left, top), "+repage", path],
                        env=self.session.env, timeout=30, check=True)
