@@ -116,7 +116,13 @@ std::vector<std::size_t> FirstLines(const TagKinds& kinds, const std::vector<std
   return first;
 }
 
-SongLyrics Parse(std::string_view text) {
+// Every record holds its whole line, so a long line tagged many times over
+// multiplies: one 10 MB line with 200,000 tags would need 2 TB. Past this the
+// parse fails, as it would when memory runs out, instead of exhausting it.
+constexpr std::size_t kMaxTextBytes = std::size_t{256} << 20;
+
+// False when the song's texts would exceed kMaxTextBytes.
+bool Parse(std::string_view text, SongLyrics& song) {
   std::vector<std::string_view> tags;
   for (lrc::Span tag = lrc::FindTimeTag(text, 0); tag.begin != npos; tag = lrc::FindTimeTag(text, tag.end)) {
     tags.push_back(text.substr(tag.begin, tag.end - tag.begin));
@@ -150,12 +156,16 @@ SongLyrics Parse(std::string_view text) {
     if (l != npos) ++uses[l];
   }
   std::vector<std::string> stripped(lines.size());
+  std::size_t textBytes = 0;
   for (std::size_t l = 0; l < lines.size(); ++l) {
-    if (uses[l] > 0) stripped[l] = lrc::RemoveTimeTags(lines[l]);
+    if (uses[l] == 0) continue;
+    stripped[l] = lrc::RemoveTimeTags(lines[l]);
+    textBytes += stripped[l].size() * uses[l];
+    if (textBytes > kMaxTextBytes) return false;
   }
 
   // Filled in text order, which keeps a big file's reads sequential.
-  SongLyrics song;
+  song = SongLyrics();
   song.count = static_cast<std::int32_t>(tags.size());
   song.times.resize(tags.size());
   song.texts.resize(tags.size());  // a tag whose text is only in filtered-out lines keeps it empty
@@ -170,22 +180,21 @@ SongLyrics Parse(std::string_view text) {
   song.album = lrc::IdTagValue(text, "[al:");
   song.author = lrc::IdTagValue(text, "[by:");
   song.offset = text::TruncateToInt32(text::ReadNumber(lrc::IdTagValue(text, "[offset:")));
-  return song;
+  return true;
 }
 
 }  // namespace
 
 bool ParseLyrics(std::string_view text, SongLyrics& song) {
-  // Every tag the scan finds has its minutes and seconds, so only running out
-  // of memory (a huge file whose lines are long and tagged many times over) can
-  // fail, and the caller reports that as a failed parse.
+  // Every tag the scan finds has its minutes and seconds, so only a song too
+  // large to hold (a huge file whose lines are long and tagged many times
+  // over) can fail, and the caller reports that as a failed parse.
   try {
-    song = Parse(text::UpToZero(text));
-    return true;
+    if (Parse(text::UpToZero(text), song)) return true;
   } catch (const std::exception&) {
-    song = SongLyrics();
-    return false;
   }
+  song = SongLyrics();
+  return false;
 }
 
 }  // namespace lyrics

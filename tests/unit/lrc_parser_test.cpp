@@ -148,3 +148,20 @@ TEST(LrcInput, EndsAtTheFirstZeroByte) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LrcInput, ASongTooLargeToHoldFailsInsteadOfExhaustingMemory) {
+  // One LF-only line of 1 MB carrying 2,000 tags: every record would hold the
+  // whole line again, 2 GB in all.
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "[00:" + std::to_string(i % 60) + ".00]";
+  text += std::string(1 << 20, 'x') + "\n";
+  lyrics::SongLyrics song;
+  song.count = 5;
+  EXPECT_FALSE(lyrics::ParseLyrics(text, song));
+  EXPECT_EQ(song.count, 0);
+  EXPECT_TRUE(song.times.empty());
+}
+
+}  // namespace
