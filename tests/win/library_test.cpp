@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -87,11 +88,24 @@ TEST_F(Library, TheFolderDialogChangesBothOrNothing) {
   EXPECT_EQ(Files().Files().size(), 2u);
 
   // A folder picked in the tree and confirmed. (Wine's dialog ignores a path
-  // typed into its edit box, so the tree is told which folder to select.)
+  // typed into its edit box, so the tree is told which folder to select, again
+  // until it shows that folder selected: it may still be filling the tree.)
   {
     const std::wstring chosen = ui::Wide(empty_.path());
+    const std::wstring name = chosen.substr(chosen.find_last_of(L'\\') + 1);
     wintest::DialogWatch choose([&](HWND dialog) {
-      SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+      const HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+      for (int tries = 0; tries < 100; ++tries) {
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetSelection(tree);
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        if (item.hItem && TreeView_GetItem(tree, &item) && name == text) break;
+        Sleep(20);
+      }
       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     SendMessageW(app::Main().unit("按钮2").hwnd, BM_CLICK, 0, 0);
