@@ -1,7 +1,8 @@
 // The finder icon on 画板_捕获器: full icon after a reset, bare cross-hair after a press.
+#include "app/finder_icon.h"
+
 #include <gtest/gtest.h>
 
-#include "app/finder_icon.h"
 #include "app/layouts.h"
 #include "app/startup.h"
 #include "app/windows.h"
@@ -22,7 +23,8 @@ constexpr ui::Binding kBindings[] = {
 BOOL CALLBACK CountDragIcon(HWND hwnd, LPARAM count) {
   RECT r;
   GetWindowRect(hwnd, &r);
-  if ((GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && r.right - r.left == 31) ++*reinterpret_cast<int*>(count);
+  if ((GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) && r.right - r.left == 31)
+    ++*reinterpret_cast<int*>(count);
   return TRUE;
 }
 
@@ -60,16 +62,17 @@ TEST_F(FinderIcon, ResetDrawsTheFullIcon) {
   EXPECT_EQ(c.Background(), kBackground);
   // Both diameters cross the centre, yet the centre pixel is background.
   EXPECT_EQ(c.Pixel(14, 14), kBackground);
-  for (auto [x, y] : {std::pair{4, 14}, {24, 14}, {14, 4}, {14, 24}, {9, 12}, {19, 16}, {12, 9}, {16, 19}, {13, 15}}) {
+  for (auto [x, y] :
+       {std::pair{4, 14}, {24, 14}, {14, 4}, {14, 24}, {9, 12}, {19, 16}, {12, 9}, {16, 19}, {13, 15}}) {
     EXPECT_EQ(c.Pixel(x, y), kPen) << x << "," << y;
   }
   // The cross-hair runs on outside the circle; inside, the circle's fill hid it
   // except where the diameters are drawn again.
   EXPECT_EQ(c.Pixel(0, 14), kPen);
   EXPECT_EQ(c.Pixel(14, 0), kPen);
-  EXPECT_EQ(c.Pixel(9, 9), kBackground);   // inside the circle, off every stroke
+  EXPECT_EQ(c.Pixel(9, 9), kBackground);    // inside the circle, off every stroke
   EXPECT_EQ(c.Pixel(19, 17), kBackground);  // a stroke's end point is not drawn
-  EXPECT_EQ(c.Pixel(5, 10), kPen);         // on the circle's outline
+  EXPECT_EQ(c.Pixel(5, 10), kPen);          // on the circle's outline
   EXPECT_EQ(c.Pixel(0, 0), kBackground);
 }
 
