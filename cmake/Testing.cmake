@@ -34,7 +34,10 @@ function(lyrimark_test)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
   if(CMAKE_CROSSCOMPILING AND WIN32)
+    # The tree's tests share one X display: real mouse input of one test would
+    # land in the windows of another, so they take turns.
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine-${LYRIMARK_BUILD_TAG})
+    set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK display-${LYRIMARK_BUILD_TAG})
   endif()
 endfunction()
 
@@ -55,6 +58,6 @@ function(lyrimark_gtest target)
   endif()
   lyrimark_test(NAME ${target} COMMAND ${command} TIMEOUT ${G_TIMEOUT} LABELS ${G_LABELS})
   if(G_WITH_SITE)
-    set_tests_properties(${LYRIMARK_BUILD_TAG}.${target} PROPERTIES RESOURCE_LOCK local-site)
+    set_property(TEST ${LYRIMARK_BUILD_TAG}.${target} APPEND PROPERTY RESOURCE_LOCK local-site)
   endif()
 endfunction()

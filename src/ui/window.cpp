@@ -1,7 +1,6 @@
 #include "ui/window.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -284,9 +283,6 @@ void Window::CreateUnit(Unit& u, int index) {
   SendMessageW(u.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UnitFont()), FALSE);
   switch (row.kind) {
     case Kind::Tab:
-      // Drawn plainly, so the page behind labels has the window's colour as
-      // the labels do (a themed page body is lighter than the labels on it).
-      SetWindowTheme(u.hwnd, L"", L"");
       for (std::size_t p = 0; p < row.items.size(); ++p) {
         std::wstring title = Wide(row.items[p].title);
         TCITEMW item{};
@@ -333,6 +329,34 @@ Unit* Window::UnitByHandle(HWND hwnd) {
   return nullptr;
 }
 
+HBRUSH Window::PageBrush(const Unit& tab) {
+  // A themed tab control asks its parent for what lies behind it while it
+  // paints, which brings us back here: that is the window's colour.
+  if (!pageBrush_ && measuringPage_) return background_;
+  if (!pageBrush_) {
+    // A themed tab control paints its pages lighter than the window (white
+    // under Wine's theme, near white on Windows); units on a page take that
+    // colour, read from the control's own picture of itself.
+    measuringPage_ = true;
+    RECT rc;
+    GetClientRect(tab.hwnd, &rc);
+    HDC screen = GetDC(tab.hwnd);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    FillRect(dc, &rc, background_);
+    SendMessageW(tab.hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF body = GetPixel(dc, rc.right / 2, rc.bottom - 8);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(tab.hwnd, screen);
+    pageBrush_ = CreateSolidBrush(body == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : body);
+    measuringPage_ = false;
+  }
+  return pageBrush_;
+}
+
 void Window::ShowPage(const Unit& tab) const {
   const int page = static_cast<int>(SendMessageW(tab.hwnd, TCM_GETCURSEL, 0, 0)) + 1;
   for (const Unit& u : units_) {
@@ -370,6 +394,7 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     if (w->menu_) DestroyMenu(w->menu_);
     if (w->layout_.background != 0xFFFFFFFFu) DeleteObject(w->background_);
+    if (w->pageBrush_) DeleteObject(w->pageBrush_);
     delete w;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
@@ -379,9 +404,18 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_ERASEBKGND: {
+      auto dc = reinterpret_cast<HDC>(wParam);
       RECT rc;
       GetClientRect(hwnd_, &rc);
-      FillRect(reinterpret_cast<HDC>(wParam), &rc, background_);
+      FillRect(dc, &rc, background_);
+      // Where a group box on a page keeps the tab control from painting, the
+      // page colour must show through too.
+      for (const Unit& u : units_) {
+        if (u.row->kind != Kind::Tab) continue;
+        RECT page{u.origin.x, u.origin.y, u.origin.x + u.row->rect.width, u.origin.y + u.row->rect.height};
+        SendMessageW(u.hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        FillRect(dc, &page, PageBrush(u));
+      }
       return 1;
     }
     case WM_CTLCOLORSTATIC:
@@ -390,6 +424,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       const Unit* u = UnitByHandle(reinterpret_cast<HWND>(lParam));
       SetBkMode(dc, TRANSPARENT);
       if (u && u->row->kind == Kind::TransparentLabel) return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      if (u && u->tab) return reinterpret_cast<LRESULT>(PageBrush(*u->tab));
       return reinterpret_cast<LRESULT>(background_);
     }
     case WM_COMMAND: {

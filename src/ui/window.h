@@ -71,6 +71,7 @@ class Window {
   Unit* UnitById(UINT id);
   Unit* UnitByHandle(HWND hwnd);
   void ShowPage(const Unit& tab) const;
+  HBRUSH PageBrush(const Unit& tab);
   void CheckCurrentRow(Unit& list);
   // Runs the handler bound to the event, if any. The handler may destroy this
   // window, so nothing may touch `this` after a Fire.
@@ -81,6 +82,8 @@ class Window {
   std::vector<Unit> units_;
   HWND hwnd_ = nullptr;
   HBRUSH background_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;  // the colour of the tab pages, made when first needed
+  bool measuringPage_ = false;
   HMENU menu_ = nullptr;
   bool endsLoop_ = false;
 };

@@ -14,6 +14,7 @@ Standard library only; run with Debian's /usr/bin/python3.
     program.stop(); target.stop(); site.stop(); session.close()
 """
 
+import ctypes
 import os
 import select
 import struct
@@ -212,8 +213,8 @@ class Site:
         # Another test run may still hold the ports for a moment: retry until it lets go.
         deadline = time.monotonic() + timeout
         while True:
-            process = subprocess.Popen(["/usr/bin/python3", SITE], stdout=subprocess.PIPE,
-                                       stderr=subprocess.PIPE, text=True, start_new_session=True)
+            process = subprocess.Popen(["/usr/bin/python3", SITE], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                       text=True, start_new_session=True, preexec_fn=_end_with_parent)
             ready = select.select([process.stdout], [], [], 10)[0]
             line = process.stdout.readline() if ready else ""
             if line.startswith("ready "):
@@ -471,6 +472,22 @@ def drag(session, path, hold=0.3, dwell=0.0):
         x, y = nx, ny
         time.sleep(dwell)
     time.sleep(hold)
+
+
+def pick_target(session, program, target):
+    """Drags the finder from 画板_捕获器 onto the target's nickname field and
+    releases it there; returns once the program holds the field's handle."""
+    f = target.rect()
+    drag(session, [program.centre("画板_捕获器"), (580, 300), ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)])
+    session.xdo("mouseup", 1)
+    wait_until(lambda: program.text("编辑框_窗口句柄") == str(target.field), 5, "the field's handle")
+
+
+def _end_with_parent():
+    """In a child: ask the kernel to end it when the test that started it ends,
+    even by a kill that leaves no time to clean up (a ctest time-out)."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 def _read(path, binary=False):

@@ -1,6 +1,6 @@
-"""Takes the step-by-step pictures in docs/: a finder drag onto the stand-in
-target's nickname field, and the scroller writing into it. Run by hand after a
-win32 build:
+"""Takes the pictures in docs/: the main window's four pages, a finder drag
+onto the stand-in target's nickname field, and the scroller writing into it.
+Run by hand after a win32 build:
 
     /usr/bin/python3 tests/e2e/pictures.py build/win32
 """
@@ -28,6 +28,13 @@ def main(build):
     target = Target.start(session)
     program = Program.start(session)
     try:
+        for page in (1, 2, 3, 4):
+            program.show_page(page)
+            time.sleep(0.5)
+            path = os.path.join(DOCS, "main-page%d.png" % page)
+            session.grab().crop(*program.main_window()["rect"]).save_png(path)
+            print(path)
+        program.show_page(1)
         target.place(620, 80)
         f = target.rect()
         field = ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)

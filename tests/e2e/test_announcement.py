@@ -28,12 +28,9 @@ class AnnouncementTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.session = Session()
+        cls.addClassCleanup(cls.session.close)
         cls.site = Site.start(cls.session)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.site.stop()
-        cls.session.close()
+        cls.addClassCleanup(cls.site.stop)
 
     def start(self, variant, answer="ok", wait=True):
         self.site.control("announce?variant=" + variant)

@@ -9,7 +9,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import Program, Session, Site, Target, drag, wait_until  # noqa: E402
+from harness import Program, Session, Site, Target, pick_target, wait_until  # noqa: E402
 
 START, STOP = "开始滚动", "停止滚动"
 NICKNAME = "马甲Nick"
@@ -24,22 +24,16 @@ class CaptionTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.session = Session()
+        cls.addClassCleanup(cls.session.close)
         cls.site = Site.start(cls.session)
+        cls.addClassCleanup(cls.site.stop)
         cls.target = Target.start(cls.session)
+        cls.addClassCleanup(cls.target.stop)
         cls.program = Program.start(cls.session)
+        cls.addClassCleanup(cls.program.stop)
         cls.target.place(620, 80)
-        f = cls.target.rect()
-        drag(cls.session, [cls.program.centre("画板_捕获器"), (580, 300), ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)])
-        cls.session.xdo("mouseup", 1)
-        wait_until(lambda: cls.program.text("编辑框_窗口句柄") == str(cls.target.field), 5, "the field's handle")
+        pick_target(cls.session, cls.program, cls.target)
         cls.program.show_page(3)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.program.stop()
-        cls.target.stop()
-        cls.site.stop()
-        cls.session.close()
 
     def setUp(self):
         self.set_restore(False)

@@ -28,19 +28,16 @@ class FinderTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.session = Session()
+        cls.addClassCleanup(cls.session.close)
         cls.site = Site.start(cls.session)
+        cls.addClassCleanup(cls.site.stop)
         cls.target = Target.start(cls.session)
+        cls.addClassCleanup(cls.target.stop)
         cls.program = Program.start(cls.session)
+        cls.addClassCleanup(cls.program.stop)
         # Clear of the main window, so a frame never lies under the program's own pixels.
         cls.target.place(620, 80)
         cls.main = cls.program.main_window()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.program.stop()
-        cls.target.stop()
-        cls.site.stop()
-        cls.session.close()
 
     def setUp(self):
         self.canvas = self.program.centre("画板_捕获器")
@@ -179,18 +176,15 @@ class FinderTest(unittest.TestCase):
 class ExitDuringDragTest(unittest.TestCase):
     def test_closing_the_program_mid_drag_ends_it_cleanly(self):
         session = Session()
-        site = Site.start(session)
-        try:
-            program = Program.start(session)
-            drag(session, [program.centre("画板_捕获器"), EMPTY_POINT], hold=0.5)
-            self.assertIsNotNone(program.drag_icon())  # super mode: the hook is in
-            rc = program.stop()
-            session.xdo("mouseup", 1)
-            self.assertEqual(rc, 0)
-            self.assertEqual(program.dialogs(), [])
-        finally:
-            site.stop()
-            session.close()
+        self.addCleanup(session.close)
+        self.addCleanup(Site.start(session).stop)
+        program = Program.start(session)
+        drag(session, [program.centre("画板_捕获器"), EMPTY_POINT], hold=0.5)
+        self.assertIsNotNone(program.drag_icon())  # super mode: the hook is in
+        rc = program.stop()
+        session.xdo("mouseup", 1)
+        self.assertEqual(rc, 0)
+        self.assertEqual(program.dialogs(), [])
 
 
 if __name__ == "__main__":

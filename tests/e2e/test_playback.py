@@ -22,7 +22,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import ROOT, Program, Session, Site, Target, drag, wait_until  # noqa: E402
+from harness import ROOT, Program, Session, Site, Target, pick_target, wait_until  # noqa: E402
 
 WM_CHAR, WM_MOUSEMOVE = 0x0102, 0x0200
 ENTRY_POINT = 298 + 124 * 65536
@@ -57,6 +57,7 @@ class PlaybackTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.session = Session()
+        cls.addClassCleanup(cls.session.close)
         cls.credit = home_address(cls.session.build) + "-提供字幕"
         cls.folder = os.path.join(cls.session.work, "歌词")
         os.mkdir(cls.folder)
@@ -66,22 +67,16 @@ class PlaybackTest(unittest.TestCase):
         with open(os.path.join(cls.folder, "说明.txt"), "wb") as f:
             f.write(gbk("不是歌词\r\n"))
         cls.site = Site.start(cls.session)
+        cls.addClassCleanup(cls.site.stop)
         cls.target = Target.start(cls.session)
+        cls.addClassCleanup(cls.target.stop)
         # Dialogs are cancelled: an OK on the folder dialog would pick whatever its tree shows.
         cls.program = Program.start(cls.session, answer="cancel")
+        cls.addClassCleanup(cls.program.stop)
         cls.target.place(620, 80)
         wait_until(lambda: cls.target.rect(cls.target.window)[0] == 620, 5, "the target to move")
-        f = cls.target.rect()
-        drag(cls.session, [cls.program.centre("画板_捕获器"), (580, 300), ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)])
-        cls.session.xdo("mouseup", 1)
-        wait_until(lambda: cls.program.text("编辑框_窗口句柄") == str(cls.target.field), 5, "the field's handle")
+        pick_target(cls.session, cls.program, cls.target)
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.program.stop()
-        cls.target.stop()
-        cls.site.stop()
-        cls.session.close()
 
     # Helpers.
     def expected(self, song):

@@ -24,7 +24,9 @@ class UpdateTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.session = Session()
+        cls.addClassCleanup(cls.session.close)
         cls.site = Site.start(cls.session)
+        cls.addClassCleanup(cls.site.stop)
         # The stand-in new version with bytes appended: Windows loads a program
         # whatever follows its image.
         cls.new_version = os.path.join(cls.session.work, "new_version.exe")
@@ -37,8 +39,6 @@ class UpdateTest(unittest.TestCase):
     def tearDownClass(cls):
         cls.site.control("update?fault=none")
         cls.site.control("announce?variant=runs")
-        cls.site.stop()
-        cls.session.close()
 
     def start(self, variant, fault="none"):
         """A copy of the program in a directory of its own, which is also its
