@@ -30,7 +30,7 @@ cp "$demo"/lyrics/*.lrc "$demo/"
 
 had_display=${DISPLAY:-}
 sh tests/wine/wine-start.sh "$build" >/dev/null
-. tests/wine/wine-env.sh "$build"
+. tests/wine/wine-env.sh "$build" 2>/dev/null  # bash itself cannot load the generated locale
 
 pids=()
 cleanup() {
