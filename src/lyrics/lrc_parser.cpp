@@ -43,6 +43,16 @@ class TagKinds {
     return slot.kind;
   }
 
+  // Asks for the slot a text hashes to ahead of its use: a big song's table
+  // is far larger than the caches, and waiting for memory is most of a lookup.
+  void Prefetch(std::string_view text) const {
+#if defined(__GNUC__)
+    __builtin_prefetch(&slots_[Hash(text) & (slots_.size() - 1)]);
+#else
+    (void)text;
+#endif
+  }
+
   // The kind of the tags with this text, npos when there are none.
   std::size_t Find(std::string_view text) const { return slots_[Probe(text, Hash(text))].kind; }
 
@@ -98,21 +108,37 @@ bool IsLyricLine(std::string_view line) {
 std::vector<std::size_t> FirstLines(const TagKinds& kinds, const std::vector<std::string_view>& lines) {
   std::vector<std::size_t> first(kinds.limit(), npos);
   std::size_t missing = kinds.count();
+  // Candidates are looked up in batches, in line order, after asking for
+  // their table slots together: then the lookups wait for memory once a
+  // batch instead of once each.
+  struct Candidate {
+    std::size_t line;
+    std::string_view text;
+  };
+  std::vector<Candidate> batch;
+  const auto lookUp = [&] {
+    for (const Candidate& c : batch) kinds.Prefetch(c.text);
+    for (const Candidate& c : batch) {
+      const std::size_t kind = kinds.Find(c.text);
+      if (kind != npos && first[kind] == npos) {
+        first[kind] = c.line;
+        --missing;
+      }
+    }
+    batch.clear();
+  };
   for (std::size_t l = 0; l < lines.size() && missing > 0; ++l) {
     const std::string_view line = lines[l];
     for (std::size_t i = 0; i < line.size(); i += text::CharWidth(line, i)) {
       if (line[i] != '[') continue;
       const lrc::TimeTagEnds ends = lrc::PossibleTimeTagEnds(line, i);
       for (const std::size_t end : {ends.longer, ends.shorter}) {
-        if (end == npos) continue;
-        const std::size_t kind = kinds.Find(line.substr(i, end - i));
-        if (kind != npos && first[kind] == npos) {
-          first[kind] = l;
-          --missing;
-        }
+        if (end != npos) batch.push_back({l, line.substr(i, end - i)});
       }
     }
+    if (batch.size() >= 32) lookUp();
   }
+  lookUp();
   return first;
 }
 
@@ -130,7 +156,9 @@ bool Parse(std::string_view text, SongLyrics& song) {
   TagKinds kinds(tags);
   std::vector<std::size_t> kind_of(tags.size());
   std::vector<std::int32_t> times(tags.size());
+  constexpr std::size_t kAhead = 16;
   for (std::size_t k = 0; k < tags.size(); ++k) {
+    if (k + kAhead < tags.size()) kinds.Prefetch(tags[k + kAhead]);
     kind_of[k] = kinds.Add(k);
     times[k] = lrc::TimeTagMilliseconds(tags[k]);
   }
