@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "caption/stopwatch.h"
 #include "update/download_connection.h"
 #include "update/download_file.h"
 #include "update/downloader.h"
@@ -105,17 +106,14 @@ int main(int argc, char** argv) {
   const std::string way = argv[1], address = argv[2], file = argv[3];
   FILETIME created, exited, kernel0, user0, kernel1, user1;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel0, &user0);
-  LARGE_INTEGER frequency, start, stop;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
+  const caption::Stopwatch wall;
   std::int64_t bytes = -1;
   if (way == "downloader") bytes = WithDownloader(address, file);
   if (way == "socket-1") bytes = OneBlockPerRead(false, address, file);
   if (way == "wininet-1") bytes = OneBlockPerRead(true, address, file);
-  QueryPerformanceCounter(&stop);
+  const double seconds = wall.ElapsedMs() / 1000.0;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel1, &user1);
-  std::printf("%.3f %.2f %.2f %lld\n",
-              static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart),
+  std::printf("%.3f %.2f %.2f %lld\n", seconds,
               Seconds(user1) - Seconds(user0), Seconds(kernel1) - Seconds(kernel0),
               static_cast<long long>(bytes));
   return bytes > 0 ? 0 : 1;

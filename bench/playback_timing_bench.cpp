@@ -19,6 +19,7 @@
 
 #include "app/windows.h"
 #include "caption/delivery.h"
+#include "caption/stopwatch.h"
 #include "lyrics/library.h"
 #include "lyrics/playback.h"
 #include "win/lyrics_window.h"
@@ -80,37 +81,19 @@ Lateness Measure(const std::vector<wintest::LoggedMessage>& log, std::size_t fro
   return late;
 }
 
-// Milliseconds on the performance counter since it was made.
-class Stopwatch {
- public:
-  Stopwatch() {
-    QueryPerformanceFrequency(&frequency_);
-    QueryPerformanceCounter(&start_);
-  }
-  double Ms() const {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) /
-           static_cast<double>(frequency_.QuadPart);
-  }
-
- private:
-  LARGE_INTEGER frequency_, start_;
-};
-
 // Dispatches this thread's messages until done() or the time is up, noting
 // when each timer message for `window` is taken: when the scheduler acts,
 // before its delivery. The lateness of each tick against its line's stamp.
 template <class Done>
 std::vector<double> PumpNotingTicks(HWND window, const lyrics::SongLyrics& song, Done done, int timeout_ms) {
-  const Stopwatch since;
+  const caption::Stopwatch since;
   std::vector<double> late;
-  while (!done() && since.Ms() < timeout_ms) {
+  while (!done() && since.ElapsedMs() < timeout_ms) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_TIMER && msg.hwnd == window &&
           late.size() < static_cast<std::size_t>(song.count)) {
-        late.push_back(since.Ms() - song.times[late.size()]);
+        late.push_back(since.ElapsedMs() - song.times[late.size()]);
       }
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

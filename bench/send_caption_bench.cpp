@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "caption/delivery.h"
+#include "caption/stopwatch.h"
 #include "caption/waits.h"
 #include "win/stand_in_target.h"
 
@@ -27,18 +28,14 @@ struct Figures {
 
 template <typename Call>
 Figures Measure(Call call) {
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
   std::vector<double> walls;
   for (int i = 0; i < kRuns; ++i) {
     // As between captions, the target gets time to take what it was sent: the
     // figures are the delivery's own, not a queue's backlog.
     Sleep(kSettleMs);
-    QueryPerformanceCounter(&start);
+    const caption::Stopwatch wall;
     call();
-    QueryPerformanceCounter(&end);
-    walls.push_back(1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                    static_cast<double>(frequency.QuadPart));
+    walls.push_back(wall.ElapsedMs());
   }
   Figures f;
   for (double w : walls) f.mean_ms += w / kRuns;

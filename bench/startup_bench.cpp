@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "caption/stopwatch.h"
+
 namespace {
 
 struct Sample {
@@ -32,12 +34,6 @@ BOOL CALLBACK FindShown(HWND hwnd, LPARAM param) {
   return !s->shown;
 }
 
-double Ms(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 // One start: the time until a titled top-level window of the process shows,
 // then its working set after a second of idling. The process is ended after.
 bool Measure(const std::wstring& exe, const std::wstring& args, Sample& out) {
@@ -51,8 +47,7 @@ bool Measure(const std::wstring& exe, const std::wstring& args, Sample& out) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = si.hStdError = nul;
   PROCESS_INFORMATION pi{};
-  LARGE_INTEGER start, now;
-  QueryPerformanceCounter(&start);
+  const caption::Stopwatch since;
   const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &pi);
   CloseHandle(nul);
   if (!started) {
@@ -61,11 +56,10 @@ bool Measure(const std::wstring& exe, const std::wstring& args, Sample& out) {
   Search search{pi.dwProcessId, false};
   for (;;) {
     EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
-    QueryPerformanceCounter(&now);
-    if (search.shown || Ms(start, now) > 30000) break;
+    out.shownMs = since.ElapsedMs();
+    if (search.shown || out.shownMs > 30000) break;
     Sleep(1);
   }
-  out.shownMs = Ms(start, now);
   Sleep(1000);
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;
