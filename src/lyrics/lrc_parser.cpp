@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <random>
 
 #include "lyrics/lrc_order.h"
 #include "lyrics/lrc_tags.h"
@@ -61,10 +62,23 @@ class TagKinds {
     std::size_t hash = 0, kind = npos;
   };
 
+  // FNV-1a from a start drawn once per process: tag texts are the file's to
+  // choose, and with a fixed start a file could be made of tags that all land
+  // in one run of slots, making every lookup walk it.
   static std::size_t Hash(std::string_view s) {
-    std::uint64_t h = 14695981039346656037u;  // FNV-1a
+    static const std::uint64_t start = 14695981039346656037u ^ RandomBits();
+    std::uint64_t h = start;
     for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
     return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+
+  static std::uint64_t RandomBits() {
+    try {
+      std::random_device device;
+      return (static_cast<std::uint64_t>(device()) << 32) ^ device();
+    } catch (const std::exception&) {
+      return 0;  // no source of randomness: still a working table
+    }
   }
 
   // The slot holding `text`, or the empty one where it belongs. The table is
