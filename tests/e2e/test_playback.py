@@ -34,7 +34,7 @@ NICKNAME = "马甲Nick"
 SONGS = {
     "春晓.lrc": [(0, "春晓 孟浩然"), (500, "春眠不觉晓"), (1000, "处处闻啼鸟"), (1500, ""), (2000, "夜来风雨声"),
                 (2500, "花落知多少")],
-    "静夜思.lrc": [(400, "床前明月光"), (800, "疑是地上霜"), (1200, "举头望明月"), (1600, "低头思故乡")],
+    "静夜思.lrc": [(400, "床前明月光"), (1400, "疑是地上霜"), (2400, "举头望明月"), (3400, "低头思故乡")],
 }
 
 
@@ -150,8 +150,11 @@ class PlaybackTest(unittest.TestCase):
 
         first = len(self.target.deliveries())
         self.program.click_unit("超级按钮4")
-        # Playback in progress: the second line written and its row highlighted.
-        wait_until(lambda: len(self.target.deliveries()) >= first + 2, 10, "two lines")
+        # Playback in progress: the second line in the field and its row highlighted
+        # (the lines are a second apart, so the picture falls between deliveries).
+        second = self.expected(other)[1]
+        wait_until(lambda: len(self.target.deliveries()) >= first + 2 and self.target.text() == second, 10,
+                   "the second line in the field")
         self.keep_screenshot()
         wait_until(lambda: self.program.text("超级按钮4") == PLAY, 20, "the song to end")
         time.sleep(0.5)
