@@ -4,6 +4,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "net/read_chunk.h"
@@ -99,11 +100,12 @@ std::string FetchPage(std::string_view address) {
 
   const DWORD chunk = ChunkSize(request.get());
   std::string body;
-  for (;;) {
+  while (body.size() < kPageLimit) {
     const std::size_t at = body.size();
-    body.resize(at + chunk);
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(chunk, kPageLimit - at));
+    body.resize(at + want);
     DWORD got = 0;
-    const BOOL ok = InternetReadFile(request.get(), body.data() + at, chunk, &got);
+    const BOOL ok = InternetReadFile(request.get(), body.data() + at, want, &got);
     body.resize(at + (ok ? got : 0));
     if (!ok || got == 0) break;
   }

@@ -8,7 +8,8 @@ namespace net {
 
 // GETs `address` (http or https) and returns the whole response body, whatever
 // the status; empty on any failure before the first bytes arrive. Bytes that
-// arrived before a failed read are kept. Blocks the calling thread.
+// arrived before a failed read are kept; a body longer than kPageLimit
+// (read_chunk.h) is cut there. Blocks the calling thread.
 std::string FetchPage(std::string_view address);
 
 }  // namespace net

@@ -12,4 +12,9 @@ namespace net {
 // the length is missing, unreadable or not above 0.
 std::uint32_t ReadChunkSize(std::string_view contentLength);
 
+// Where a page stops growing. Pages the program reads are a few kilobytes; a
+// server sending without end would otherwise fill the address space of the
+// 32-bit program and end it. What came up to here is kept, as after a failed read.
+constexpr std::uint32_t kPageLimit = 64u << 20;
+
 }  // namespace net

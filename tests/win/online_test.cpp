@@ -18,6 +18,7 @@
 #include "lyrics/online_search.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
+#include "net/read_chunk.h"
 #include "ui/units.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -90,6 +91,12 @@ TEST(FetchPage, ReadsTheWholeBody) {
   EXPECT_EQ(net::FetchPage(Maker("test/no-length?n=50000")), SiteBody(50000));
   // A length above the read cap takes several reads.
   EXPECT_EQ(net::FetchPage(Maker("test/bytes?n=250001")), SiteBody(250001));
+}
+
+TEST(FetchPage, ABodyWithoutEndIsCutAtTheLimit) {
+  const std::string body = net::FetchPage(Maker("test/endless"));
+  ASSERT_EQ(body.size(), net::kPageLimit);
+  EXPECT_EQ(body.substr(0, 100000), SiteBody(100000));
 }
 
 TEST(FetchPage, AnErrorStatusStillGivesItsBody) {

@@ -70,6 +70,15 @@ class MakerHandler(Handler):
             self.begin_close_delimited(200, "text/plain")
             if not self.head_only:
                 self.wfile.write(test_body(int(query.get("n", "50000"))))
+        elif name == "endless":
+            # A body without end (stops at 1 GB, or when the client goes away).
+            self.begin_close_delimited(200, "text/plain")
+            block = test_body(89 * 1024)
+            try:
+                for _ in range((1 << 30) // len(block)):
+                    self.wfile.write(block)
+            except OSError:
+                pass
         elif name == "bytes" and query.get("n", "").isdigit():
             self.reply(200, test_body(int(query["n"])), "text/plain")
         elif name == "echo":
