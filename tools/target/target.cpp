@@ -103,9 +103,9 @@ HWND CreateTargetWindow(HINSTANCE instance) {
   RECT frame{0, 0, kFieldX * 2 + kFieldWidth, kFieldY + kFieldHeight + kFieldX};
   AdjustWindowRect(&frame, style, FALSE);
   // Away from the screen's centre, where an idle pointer would send the field
-  // mouse moves of its own.
+  // mouse moves of its own, and clear of the program's main window.
   HWND window =
-      CreateWindowW(window_class.lpszClassName, L"Lyrimark 测试目标", style, 520, 40,
+      CreateWindowW(window_class.lpszClassName, L"Lyrimark 测试目标", style, 580, 40,
                     frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (!window) return nullptr;
   CreateWindowW(L"STATIC", L"昵称：", WS_CHILD | WS_VISIBLE, kFieldX, 12, 200, 20, window, nullptr, instance,
