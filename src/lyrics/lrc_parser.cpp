@@ -33,9 +33,24 @@ class TagKinds {
   // How many different texts the tags added so far have.
   std::size_t count() const { return count_; }
 
-  // The kind of tags[k], which becomes its own kind when its text is new.
-  std::size_t Add(std::size_t k) {
-    const std::size_t hash = Hash(tags_[k]);
+  // FNV-1a from a start drawn once per process, then mixed so that every bit
+  // of the state reaches the slot number. Tag texts are the file's to choose:
+  // with a fixed start, or with the slot taken from FNV's low bits (which
+  // depend only on the start's low bits), a file could be made of tags that
+  // land in one run of slots, making every lookup walk it. Callers hash a
+  // text once and hand the hash to Prefetch and then to Add or Find.
+  static std::size_t Hash(std::string_view s) {
+    static const std::uint64_t start = 14695981039346656037u ^ RandomBits();
+    std::uint64_t h = start;
+    for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    h = (h ^ (h >> 33)) * 0xff51afd7ed558ccdu;  // MurmurHash3's finaliser
+    h = (h ^ (h >> 33)) * 0xc4ceb9fe1a85ec53u;
+    return static_cast<std::size_t>(h ^ (h >> 33));
+  }
+
+  // The kind of tags[k] (whose hash is `hash`), which becomes its own kind
+  // when its text is new.
+  std::size_t Add(std::size_t k, std::size_t hash) {
     Slot& slot = slots_[Probe(tags_[k], hash)];
     if (slot.kind == npos) {
       slot = {hash, k};
@@ -44,33 +59,23 @@ class TagKinds {
     return slot.kind;
   }
 
-  // Asks for the slot a text hashes to ahead of its use: a big song's table
+  // Asks for the slot of a hash ahead of its use: a big song's table
   // is far larger than the caches, and waiting for memory is most of a lookup.
-  void Prefetch(std::string_view text) const {
+  void Prefetch(std::size_t hash) const {
 #if defined(__GNUC__)
-    __builtin_prefetch(&slots_[Hash(text) & (slots_.size() - 1)]);
+    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
 #else
-    (void)text;
+    (void)hash;
 #endif
   }
 
   // The kind of the tags with this text, npos when there are none.
-  std::size_t Find(std::string_view text) const { return slots_[Probe(text, Hash(text))].kind; }
+  std::size_t Find(std::string_view text, std::size_t hash) const { return slots_[Probe(text, hash)].kind; }
 
  private:
   struct Slot {
     std::size_t hash = 0, kind = npos;
   };
-
-  // FNV-1a from a start drawn once per process: tag texts are the file's to
-  // choose, and with a fixed start a file could be made of tags that all land
-  // in one run of slots, making every lookup walk it.
-  static std::size_t Hash(std::string_view s) {
-    static const std::uint64_t start = 14695981039346656037u ^ RandomBits();
-    std::uint64_t h = start;
-    for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
-    return static_cast<std::size_t>(h ^ (h >> 29));
-  }
 
   static std::uint64_t RandomBits() {
     try {
@@ -122,18 +127,18 @@ bool IsLyricLine(std::string_view line) {
 std::vector<std::size_t> FirstLines(const TagKinds& kinds, const std::vector<std::string_view>& lines) {
   std::vector<std::size_t> first(kinds.limit(), npos);
   std::size_t missing = kinds.count();
-  // Candidates are looked up in batches, in line order, after asking for
-  // their table slots together: then the lookups wait for memory once a
+  // Candidates are looked up in batches, in line order, their table slots
+  // asked for as they are found: then the lookups wait for memory once a
   // batch instead of once each.
   struct Candidate {
     std::size_t line;
     std::string_view text;
+    std::size_t hash;
   };
   std::vector<Candidate> batch;
   const auto lookUp = [&] {
-    for (const Candidate& c : batch) kinds.Prefetch(c.text);
     for (const Candidate& c : batch) {
-      const std::size_t kind = kinds.Find(c.text);
+      const std::size_t kind = kinds.Find(c.text, c.hash);
       if (kind != npos && first[kind] == npos) {
         first[kind] = c.line;
         --missing;
@@ -147,7 +152,10 @@ std::vector<std::size_t> FirstLines(const TagKinds& kinds, const std::vector<std
       if (line[i] != '[') continue;
       const lrc::TimeTagEnds ends = lrc::PossibleTimeTagEnds(line, i);
       for (const std::size_t end : {ends.longer, ends.shorter}) {
-        if (end != npos) batch.push_back({l, line.substr(i, end - i)});
+        if (end == npos) continue;
+        const std::string_view candidate = line.substr(i, end - i);
+        batch.push_back({l, candidate, TagKinds::Hash(candidate)});
+        kinds.Prefetch(batch.back().hash);
       }
     }
     if (batch.size() >= 32) lookUp();
@@ -168,12 +176,14 @@ bool Parse(std::string_view text, SongLyrics& song) {
     tags.push_back(text.substr(tag.begin, tag.end - tag.begin));
   }
   TagKinds kinds(tags);
+  std::vector<std::size_t> hashes(tags.size());
+  for (std::size_t k = 0; k < tags.size(); ++k) hashes[k] = TagKinds::Hash(tags[k]);
   std::vector<std::size_t> kind_of(tags.size());
   std::vector<std::int32_t> times(tags.size());
   constexpr std::size_t kAhead = 16;
   for (std::size_t k = 0; k < tags.size(); ++k) {
-    if (k + kAhead < tags.size()) kinds.Prefetch(tags[k + kAhead]);
-    kind_of[k] = kinds.Add(k);
+    if (k + kAhead < tags.size()) kinds.Prefetch(hashes[k + kAhead]);
+    kind_of[k] = kinds.Add(k, hashes[k]);
     times[k] = lrc::TimeTagMilliseconds(tags[k]);
   }
 
