@@ -1,4 +1,4 @@
-// How much the page fetch asks for in one read.
+// How much the page fetch asks for in one read, and how much it takes in all.
 #pragma once
 
 #include <cstdint>
