@@ -1,11 +1,13 @@
 #!/bin/sh
 # Builds and runs the lyrics playback timing benchmark under Wine, with the
-# stand-in target of the same tree:  bench/playback_timing.sh [win32 build tree]
+# stand-in target of the same tree:  bench/playback_timing.sh [Windows build tree]
 # The Wine server and display are started for the run and ended after it.
 set -eu
 cd "$(dirname "$0")/.."
-build=${1:-build/win32}
-[ -f "$build/CMakeCache.txt" ] || cmake --preset win32 -B "$build"
+# By default the tree whose programs run on this machine (the 32-bit one where it can).
+. tests/wine/machine.sh
+build=${1:-build/$lyrimark_runnable_tree}
+[ -f "$build/CMakeCache.txt" ] || cmake --preset "$(basename "$build")"
 cmake --build "$build" -j2 --target playback_timing_bench
 sh tests/wine/wine-start.sh "$build"
 trap 'sh tests/wine/wine-stop.sh "$build"' EXIT

@@ -9,7 +9,7 @@
 // the timer tick that writes each line, seen in this process, tells the
 // schedule's share from the target's.
 //
-//   bench/playback_timing.sh [win32 build tree]
+//   bench/playback_timing.sh [Windows build tree]
 #include <windows.h>
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // call, and the messages the receiving window counts (39 plus one per byte are
 // posted).
 //
-//   tests/wine/wine-run.sh <win32 build tree> <tree>/bench/send_caption_bench.exe
+//   tests/wine/wine-run.sh <Windows build tree> <tree>/bench/send_caption_bench.exe
 #include <windows.h>
 
 #include <algorithm>

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Start-up time and working set of the program beside the stand-in target,
 # under Wine with the local site serving the announcement page:
-#   bench/startup_bench.sh [win32 build tree] [runs]
+#   bench/startup_bench.sh [Windows build tree] [runs]
 set -eu
 cd "$(dirname "$0")/.."
-build=${1:-build/win32}
-[ -f "$build/CMakeCache.txt" ] || cmake --preset win32 -B "$build"
+# By default the tree whose programs run on this machine (the 32-bit one where it can).
+. tests/wine/machine.sh
+build=${1:-build/$lyrimark_runnable_tree}
+[ -f "$build/CMakeCache.txt" ] || cmake --preset "$(basename "$build")"
 cmake --build "$build" -j2 --target startup_bench lyrimark target
 sh tests/wine/wine-start.sh "$build"
 trap 'sh tests/wine/wine-stop.sh "$build"' EXIT

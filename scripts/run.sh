@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# Sets up, builds the shipped (win32) program and runs the local demo: the local
-# web site, the stand-in chat client (a window with a nickname field) and
-# Lyrimark, under Wine. On your display when DISPLAY is set, else on a private
+# Sets up, builds the program and runs the local demo: the local web site, the
+# stand-in chat client (a window with a nickname field) and Lyrimark, under
+# Wine. The shipped 32-bit program where this machine runs 32-bit programs, the
+# 64-bit one otherwise. On your display when DISPLAY is set, else on a private
 # Xvfb, with a screenshot saved. Runs until Lyrimark is closed (or Ctrl-C).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
-build=build/win32
+. tests/wine/machine.sh
+tree=$lyrimark_runnable_tree
+if [ $tree = win32 ]; then
+  echo "running the shipped 32-bit program: this machine runs 32-bit programs"
+else
+  echo "running the 64-bit program: ${LYRIMARK_RUNS_32BIT#no: }"
+fi
+build=build/$tree
 mkdir -p build/logs
-echo "building the win32 program (log: build/logs/run-build.log)"
-if ! { cmake --preset win32 && cmake --build --preset win32; } >build/logs/run-build.log 2>&1; then
-  grep -E 'error' build/logs/run-build.log | head -20
-  echo "build failed; see build/logs/run-build.log"
+log=build/logs/run-build.log
+echo "building the $tree program (log: $log)"
+if ! { cmake --preset $tree && cmake --build --preset $tree; } >"$log" 2>&1; then
+  grep -E 'error' "$log" | head -20
+  echo "building the $tree program failed; log: $log"
   exit 1
 fi
 
@@ -43,7 +52,7 @@ trap 'exit 130' INT TERM
 /usr/bin/python3 tools/site/site.py --log "$demo/site-requests.log" >"$demo/site.out" 2>"$demo/site.err" &
 pids+=($!)
 for _ in $(seq 50); do grep -q '^ready' "$demo/site.out" 2>/dev/null && break; sleep 0.1; done
-grep -q '^ready' "$demo/site.out" || { echo "the local site did not start:"; cat "$demo/site.err"; exit 1; }
+grep -q '^ready' "$demo/site.out" || { echo "the local site did not start; log: $demo/site.err"; exit 1; }
 
 wine "$build/tools/target/target.exe" "$demo/target.log" >"$demo/target.out" 2>&1 &
 pids+=($!)
@@ -54,7 +63,13 @@ pids+=($lyrimark)
 echo "running: the local site (http://127.0.0.1:18080/), the stand-in target, and Lyrimark"
 echo "songs in $demo/lyrics; the target logs what its field receives to $demo/target.log"
 if [ -z "$had_display" ]; then
-  sleep 6
+  # The main window shows once the announcement page has been read.
+  for _ in $(seq 60); do
+    xdotool search --name 'Lyrimark' >/dev/null 2>&1 && break
+    kill -0 "$lyrimark" 2>/dev/null || break
+    sleep 0.5
+  done
+  sleep 1
   import -window root "$demo/screenshot.png"
   echo "no DISPLAY: running on Xvfb $DISPLAY; screenshot: $demo/screenshot.png"
   echo "(VNC or xdotool on DISPLAY=$DISPLAY reach it; Ctrl-C ends the demo)"

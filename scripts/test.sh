@@ -16,6 +16,12 @@ for p in "${presets[@]}"; do
   fi
 done
 
+# Whether 32-bit programs run here is found out once, for the whole run.
+. tests/wine/machine.sh
+if [ "$LYRIMARK_RUNS_32BIT" != yes ]; then
+  echo "== the win32 tree is built, its Windows tests are skipped: ${LYRIMARK_RUNS_32BIT#no: }"
+fi
+
 # One ctest run over every tree, so the results end in one summary.
 mkdir -p build/all
 {

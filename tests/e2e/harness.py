@@ -17,6 +17,7 @@ Standard library only; run with Debian's /usr/bin/python3.
 import ctypes
 import os
 import select
+import shutil
 import struct
 import signal
 import subprocess
@@ -82,7 +83,17 @@ class Session:
         return os.path.join(self.build, *parts)
 
     def wine_path(self, path):
-        return "Z:" + os.path.abspath(path).replace("/", "\\")
+        path, drive_c = os.path.abspath(path), os.path.join(self.env["WINEPREFIX"], "drive_c")
+        if path.startswith(drive_c + os.sep):
+            return "C:" + path[len(drive_c):].replace("/", "\\")
+        return "Z:" + path.replace("/", "\\")
+
+    def installed_copy(self):
+        """A fresh copy of the program in C:\\Lyrimark, where a user would keep it: (folder, exe)."""
+        home = os.path.join(self.env["WINEPREFIX"], "drive_c", "Lyrimark")
+        shutil.rmtree(home, ignore_errors=True)
+        os.makedirs(home)
+        return home, shutil.copy(self.exe("src", "lyrimark.exe"), home)
 
     def run_wine(self, exe, *args, timeout=20):
         """Runs a Windows program to its end: (exit code, stdout as text). Output
@@ -329,14 +340,15 @@ class Program:
             time.sleep(0.3)
 
     @classmethod
-    def start(cls, session, answer="ok", cwd=None, wait=True):
-        """With wait=False it returns at once, for a start that may end before its main window is found."""
+    def start(cls, session, answer="ok", cwd=None, wait=True, exe=None):
+        """With wait=False it returns at once, for a start that may end before its main window is found.
+        `exe` is a copy of the program elsewhere; by default the tree's own."""
         # A log of its own for each start, so one session can start the program several times.
         fd, dialog_log = tempfile.mkstemp(prefix="dialogs.", suffix=".log", dir=session.work)
         os.close(fd)
         watchdog = session.spawn(session.exe("tools", "probe", "probe.exe"), "watch",
                                  session.wine_path(dialog_log), "--close", answer, name="watchdog")
-        process = session.spawn(session.exe("src", "lyrimark.exe"), name="lyrimark", cwd=cwd)
+        process = session.spawn(exe or session.exe("src", "lyrimark.exe"), name="lyrimark", cwd=cwd)
         return cls(session, process, watchdog, dialog_log, wait)
 
     def dialogs(self):

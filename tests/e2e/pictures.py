@@ -1,6 +1,7 @@
-"""Takes the pictures in docs/: the main window's four pages, a finder drag
+r"""Takes the pictures in docs/: the main window's four pages, a finder drag
 onto the stand-in target's nickname field, and the scroller writing into it.
-Run by hand after a win32 build:
+The program runs from C:\Lyrimark, as a user would have it. Run by hand after
+a build of the Windows tree (win32 by default):
 
     /usr/bin/python3 tests/e2e/pictures.py build/win32
 """
@@ -26,7 +27,8 @@ def main(build):
     session = Session(build)
     site = Site.start(session)
     target = Target.start(session)
-    program = Program.start(session)
+    home, exe = session.installed_copy()
+    program = Program.start(session, cwd=home, exe=exe)
     try:
         for page in (1, 2, 3, 4):
             program.show_page(page)

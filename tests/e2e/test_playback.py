@@ -28,6 +28,7 @@ WM_CHAR, WM_MOUSEMOVE = 0x0102, 0x0200
 ENTRY_POINT = 298 + 124 * 65536
 PLAY, STOP = "播 放", "停 止"
 NICKNAME = "马甲Nick"
+DOCS = os.environ.get("LYRIMARK_DOCS_PICTURES") == "1"
 
 # Stamps in ms and lines (classical poems). A first line at 0 ms is shown, not
 # written; an empty line is written as the credit text.
@@ -59,7 +60,9 @@ class PlaybackTest(unittest.TestCase):
         cls.session = Session()
         cls.addClassCleanup(cls.session.close)
         cls.credit = home_address(cls.session.build) + "-提供字幕"
-        cls.folder = os.path.join(cls.session.work, "歌词")
+        # For the README's picture the program and its songs are where a user keeps them.
+        home, exe = cls.session.installed_copy() if DOCS else (cls.session.work, None)
+        cls.folder = os.path.join(home, "歌词")
         os.mkdir(cls.folder)
         for name, lines in SONGS.items():
             with open(os.path.join(cls.folder, name), "wb") as f:
@@ -71,7 +74,7 @@ class PlaybackTest(unittest.TestCase):
         cls.target = Target.start(cls.session)
         cls.addClassCleanup(cls.target.stop)
         # Dialogs are cancelled: an OK on the folder dialog would pick whatever its tree shows.
-        cls.program = Program.start(cls.session, answer="cancel")
+        cls.program = Program.start(cls.session, answer="cancel", cwd=home, exe=exe)
         cls.addClassCleanup(cls.program.stop)
         cls.target.place(620, 80)
         wait_until(lambda: cls.target.rect(cls.target.window)[0] == 620, 5, "the target to move")
@@ -180,8 +183,7 @@ class PlaybackTest(unittest.TestCase):
         left, top, _, bottom = self.program.main_window()["rect"]
         right = self.target.rect(self.target.window)[2]
         left, top = max(0, left - 8), max(0, top - 8)
-        docs = os.environ.get("LYRIMARK_DOCS_PICTURES") == "1"
-        path = os.path.join(ROOT, "docs" if docs else self.session.work, "playback.png")
+        path = os.path.join(ROOT, "docs" if DOCS else self.session.work, "playback.png")
         subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (right + 8 - left, bottom + 8 - top,
                                                                             left, top), "+repage", path],
                        env=self.session.env, timeout=30, check=True)

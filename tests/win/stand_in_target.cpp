@@ -68,6 +68,9 @@ std::vector<LoggedMessage> ParseInputMessages(const std::string& log) {
 }  // namespace
 
 StandInTarget::StandInTarget() : log_path_(FreshLogPath()) {
+  // A pointer that an earlier test on this display left where the field opens
+  // would add real mouse moves to the log.
+  SetCursorPos(0, 0);
   const std::wstring exe = TargetExePath();
   std::wstring command = L"\"" + exe + L"\" \"" + log_path_ + L"\"";
   STARTUPINFOW startup{};

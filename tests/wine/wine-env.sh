@@ -5,6 +5,26 @@
 lyrimark_build=$(cd "$1" && pwd)
 lyrimark_wine_state=$lyrimark_build/wine
 lyrimark_wine_tools=$(cd "$(dirname "$0")" && pwd)
+. "$lyrimark_wine_tools/machine.sh"
+
+# The loader is chosen here, not by Debian's wine script, which takes the 32-bit
+# one whenever it is installed, even where it cannot run. bin/wine starts it.
+# The tree's word size is written by its configure step.
+lyrimark_skip=
+if [ "$(cat "$lyrimark_wine_state/bits" 2>/dev/null)" = 32 ]; then
+  export WINELOADER=/usr/lib/wine/wine
+  [ "$LYRIMARK_RUNS_32BIT" = yes ] || lyrimark_skip=${LYRIMARK_RUNS_32BIT#no: }
+else
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+# A 32-bit tree on a machine that cannot run it: its programs are skipped (77 is ctest's SKIP).
+lyrimark_skip_unless_runnable() {
+  if [ -n "$lyrimark_skip" ]; then
+    echo "skipped: $lyrimark_skip"
+    exit 77
+  fi
+}
+
 export WINEPREFIX="$lyrimark_wine_state/prefix"
 export LOCPATH="$lyrimark_wine_state/locale"
 export LC_ALL=zh_CN.UTF-8
