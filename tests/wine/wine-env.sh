@@ -4,7 +4,8 @@
 # no Mono/Gecko installers, no proxy; a fake xdg-open that records addresses.
 lyrimark_build=$(cd "$1" && pwd)
 lyrimark_wine_state=$lyrimark_build/wine
-lyrimark_wine_tools=$(cd "$(dirname "$0")" && pwd)
+# (bash names the sourced file in BASH_SOURCE, sh in $0)
+lyrimark_wine_tools=$(cd "$(dirname "${BASH_SOURCE:-$0}")" && pwd)
 . "$lyrimark_wine_tools/machine.sh"
 
 # The loader is chosen here, not by Debian's wine script, which takes the 32-bit

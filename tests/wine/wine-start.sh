@@ -41,16 +41,22 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$(cat "$lyrimark_wine_state/display")"
 fi
 
-if [ ! -f "$lyrimark_wine_state/prefix.ready" ]; then
+# A prefix records the recipe it was made by: one made by an older recipe is made again.
+recipe="prefix 2: wineboot, Marlett, unmanaged windows, no crash dialog"
+if [ "$(cat "$lyrimark_wine_state/prefix.ready" 2>/dev/null)" != "$recipe" ]; then
   log=$lyrimark_wine_state/wineboot.log
   rm -rf "$WINEPREFIX"
   timeout -k 5 300 wine wineboot -i </dev/null >"$log" 2>&1 || fail "making the Wine prefix failed" "$log"
+  # The title bars draw their buttons with Marlett, which this Wine finds only
+  # in the prefix's Fonts folder (fonts-wine puts it in Wine's data folder).
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>>"$log" ||
+    fail "Wine's Marlett font is missing (package fonts-wine)" "$log"
   # Without a window manager a managed top-level window takes 2 s to close;
   # a crash must never wait on a dialog.
   timeout -k 5 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$log" 2>&1 &&
     timeout -k 5 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$log" 2>&1 &&
     timeout -k 5 60 wineserver -w >>"$log" 2>&1 || fail "setting up the Wine prefix failed" "$log"
-  touch "$lyrimark_wine_state/prefix.ready"
+  echo "$recipe" >"$lyrimark_wine_state/prefix.ready"
 fi
 
 # A persistent server for the run: each start then takes ~0.1 s instead of ~0.7 s.
