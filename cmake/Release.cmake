@@ -1,0 +1,15 @@
+# A release build: the real addresses, and the same bytes from the same commit
+# whatever folder it is built in.
+include(${CMAKE_CURRENT_LIST_DIR}/ReleaseAddress.cmake)
+foreach(variable LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMARK_LYRICS_URL)
+  lyrimark_require_release_address(${variable})
+endforeach()
+
+# No build folder in the binary (file names that assertions or debug
+# information would carry), no link time stamp, no symbols. Releases are made
+# with mingw-w64 (scripts/release.sh).
+if(NOT MSVC)
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                      -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+  add_link_options(-s -Wl,--no-insert-timestamp)
+endif()
