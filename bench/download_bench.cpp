@@ -59,12 +59,13 @@ std::int64_t WithDownloader(const std::string& address, const std::string& file)
 // Five connections over equal parts, each read one block per call.
 std::int64_t OneBlockPerRead(bool internet, const std::string& address, const std::string& file) {
   update::Source source;
-  if (!update::ReadSource(Settings(address, file), source)) return -1;
+  if (!update::ReadSource(Settings(address, file), address, source)) return -1;
   const auto open = [&] {
     return internet ? update::NewInternetConnection(source) : update::NewSocketConnection(source);
   };
   update::Body whole;
-  if (!open()->Open(0, 0, whole) || whole.total <= 0) return -1;
+  std::string redirect;
+  if (!open()->Open(0, 0, whole, redirect) || whole.total <= 0) return -1;
   update::DownloadFile out;
   if (!out.Create(file, false)) return -1;
   std::vector<std::int64_t> got(kConnections, 0);
@@ -76,7 +77,8 @@ std::int64_t OneBlockPerRead(bool internet, const std::string& address, const st
     threads.emplace_back([&, i, first, last] {
       const auto c = open();
       update::Body body;
-      if (!c->Open(first, last, body)) return;
+      std::string ignored;
+      if (!c->Open(first, last, body, ignored)) return;
       std::vector<char> buffer(kBlock);
       for (std::int64_t at = first; at <= last;) {
         const int n = c->Read(buffer.data(), kBlock, kBlock);

@@ -11,6 +11,7 @@
 #include "ui/message_loop.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  app::EnterRunDirectory();
   // The folder dialog and the shell need COM on this thread.
   OleInitialize(nullptr);
   caption::InputHook.emplace();

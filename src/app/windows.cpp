@@ -28,7 +28,9 @@ void OpenUpdateWindowModal() {
   }
 }
 
-std::string RunDirectory() {
+namespace {
+
+std::wstring ProgramFolder() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -39,7 +41,18 @@ std::string RunDirectory() {
     path.resize(path.size() * 2);
   }
   path.resize(path.find_last_of(L"\\/") == std::wstring::npos ? 0 : path.find_last_of(L"\\/"));
-  return ui::Narrow(path);
+  return path;
+}
+
+}  // namespace
+
+std::string RunDirectory() { return ui::Narrow(ProgramFolder()); }
+
+void EnterRunDirectory() {
+  // A drive's root keeps its backslash: "C:" alone means that drive's current folder.
+  std::wstring folder = ProgramFolder();
+  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+  SetCurrentDirectoryW(folder.c_str());
 }
 
 void EndProcess(int code) { std::exit(code); }

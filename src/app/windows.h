@@ -35,6 +35,10 @@ std::span<const ui::Binding> Bindings();
 
 // The directory that holds the program file (GBK), without a trailing backslash.
 std::string RunDirectory();
+// Makes the run directory the current directory, whatever folder the program
+// was started from (a shortcut's "Start in", a shell elsewhere): the file list
+// shows the current directory and the update is saved there.
+void EnterRunDirectory();
 
 // Ends the process with `code`; the exit routine runs.
 [[noreturn]] void EndProcess(int code);

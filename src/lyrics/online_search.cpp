@@ -7,10 +7,10 @@
 
 #include "app/windows.h"
 #include "lyrics/library.h"
-#include "lyrics/save_name.h"
 #include "lyrics/search_page.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
+#include "text/file_name.h"
 #include "text/gbk.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
@@ -91,7 +91,7 @@ void DownloadResult() {
   // Saved beside the program whatever folder 编辑框1 names. A title that would
   // leave that directory writes nothing, like any other name that cannot be written.
   const std::string title = Results().Cell(Results().CurrentRow(), 0);
-  if (IsSafeSaveName(title)) WriteWholeFile(app::RunDirectory() + "\\" + title + ".lrc", state.fetched);
+  if (text::IsSafeFileName(title)) WriteWholeFile(app::RunDirectory() + "\\" + title + ".lrc", state.fetched);
   RefreshLyricsFolder();
 }
 

@@ -35,7 +35,8 @@ Announcement ReadAnnouncement(std::string_view page) {
 
 UpdateSource ReadUpdateSource(std::string_view page) {
   const std::string section = AnnouncementSection(page);
-  return {AnnouncementValue(section, "自动更新地址="), AnnouncementValue(section, "程序名字=")};
+  return {AnnouncementValue(section, "自动更新地址="), AnnouncementValue(section, "程序名字="),
+          AnnouncementValue(section, "更新版本="), AnnouncementValue(section, "更新签名=")};
 }
 
 }  // namespace update

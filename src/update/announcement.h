@@ -30,10 +30,13 @@ struct Announcement {
 };
 Announcement ReadAnnouncement(std::string_view page);
 
-// Where the new version comes from and the name it is saved and started under.
+// Where the new version comes from and the name it is saved and started under;
+// for a program that takes signed updates only, also what the release says of itself.
 struct UpdateSource {
-  std::string address;   // "自动更新地址="
-  std::string fileName;  // "程序名字="
+  std::string address;    // "自动更新地址="
+  std::string fileName;   // "程序名字="
+  std::string version;    // "更新版本="
+  std::string signature;  // "更新签名="
 };
 UpdateSource ReadUpdateSource(std::string_view page);
 

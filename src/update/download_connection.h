@@ -17,6 +17,7 @@ namespace update {
 struct Source {
   enum class Scheme { Http, Https, Ftp };
   Scheme scheme = Scheme::Http;
+  std::string address;  // the whole address, which a relative redirect is read against
   std::string host;
   std::uint16_t port = 0;
   std::string path;  // with the query
@@ -25,17 +26,22 @@ struct Source {
   int connectTimeoutMs = 0, sendTimeoutMs = 0, receiveTimeoutMs = 0;
 };
 
-// Reads the address and the settings of `p`; false when the address is none
+// Reads `address` and the settings of `p`; false when the address is none
 // the downloader can fetch.
-bool ReadSource(const DownloadParameters& p, Source& source);
+bool ReadSource(const DownloadParameters& p, const std::string& address, Source& source);
+
+// Where a redirect from `base` to `location` (whole, or relative to `base`)
+// leads; empty when the two make no address.
+std::string ResolveAddress(const std::string& base, const std::string& location);
 
 class Connection {
  public:
   virtual ~Connection() = default;
   // Asks for the bytes from `first` to `last` (last < 0: to the end). False
   // when the server cannot be reached, stays silent past a time-out, or
-  // answers with anything but the file (a status other than 200 or 206).
-  virtual bool Open(std::int64_t first, std::int64_t last, Body& body) = 0;
+  // answers with anything but the file (a status other than 200 or 206); a
+  // redirect leaves where it points in `redirect`.
+  virtual bool Open(std::int64_t first, std::int64_t last, Body& body, std::string& redirect) = 0;
   // Reads up to `size` bytes, asking the connection for at most `blockSize`
   // bytes a block: the count read, 0 at the end of the body, -1 on failure or stop.
   virtual int Read(char* buffer, int size, int blockSize) = 0;

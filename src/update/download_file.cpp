@@ -2,6 +2,7 @@
 
 #include "text/gbk.h"
 #include "ui/wide.h"
+#include "update/signature_check.h"
 
 namespace update {
 
@@ -39,7 +40,7 @@ bool DownloadFile::Create(const std::string& gbkTarget, bool replace) {
   target_ = ui::Wide(gbkTarget);
   temporary_ = target_ + L".part";
   replace_ = replace;
-  file_ = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  file_ = CreateFileW(temporary_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                       nullptr);
   return file_ != INVALID_HANDLE_VALUE;
 }
@@ -58,6 +59,10 @@ bool DownloadFile::WriteAt(std::int64_t offset, const char* data, int size) {
     size -= static_cast<int>(written);
   }
   return true;
+}
+
+std::string DownloadFile::Sha256() {
+  return file_ == INVALID_HANDLE_VALUE ? std::string() : FileSha256(file_);
 }
 
 bool DownloadFile::Commit() {

@@ -29,6 +29,9 @@ class DownloadFile {
   bool Create(const std::string& gbkTarget, bool replace);
   // Writes at a position of the file; several threads may write at once.
   bool WriteAt(std::int64_t offset, const char* data, int size);
+  // The lowercase hex SHA-256 of what the file holds; empty when it cannot be
+  // read. Once every write is done.
+  std::string Sha256();
   // Gives the temporary file the target's name; false (and no file) when that fails.
   bool Commit();
   // Removes the temporary file.

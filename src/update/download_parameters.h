@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 // Notifications use the standard Win32 calling convention, so the record can
 // carry a procedure written for any downloader client.
@@ -59,6 +61,10 @@ struct DownloadParameters {
   std::string ftpFileTypes = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";
   std::string reserved19;
   std::string reserved20;
+  // Not one of the record's fields: asked on the downloader's thread, with the
+  // lowercase hex SHA-256 of the whole file, before the file takes its name;
+  // false keeps nothing, as a failed download. Empty: every whole file is kept.
+  std::function<bool(std::string_view sha256)> acceptFile;
 };
 
 constexpr std::int32_t kMaxReadBlock = 20480;

@@ -33,11 +33,11 @@ bool FtpBinary(const DownloadParameters& p, std::string_view path) {
 
 }  // namespace
 
-bool ReadSource(const DownloadParameters& p, Source& source) {
-  if (p.address.empty()) return false;
+bool ReadSource(const DownloadParameters& p, const std::string& address, Source& source) {
+  if (address.empty()) return false;
   char host[INTERNET_MAX_HOST_NAME_LENGTH] = {}, user[INTERNET_MAX_USER_NAME_LENGTH] = {},
        password[INTERNET_MAX_PASSWORD_LENGTH] = {};
-  std::string path(p.address.size() + 1, '\0'), extra(p.address.size() + 1, '\0');
+  std::string path(address.size() + 1, '\0'), extra(address.size() + 1, '\0');
   URL_COMPONENTSA parts{};
   parts.dwStructSize = sizeof parts;
   parts.lpszHostName = host;
@@ -50,7 +50,7 @@ bool ReadSource(const DownloadParameters& p, Source& source) {
   parts.dwUrlPathLength = static_cast<DWORD>(path.size());
   parts.lpszExtraInfo = extra.data();
   parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-  if (!InternetCrackUrlA(p.address.c_str(), static_cast<DWORD>(p.address.size()), 0, &parts)) return false;
+  if (!InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
   if (parts.dwHostNameLength == 0) return false;
   switch (parts.nScheme) {
     case INTERNET_SCHEME_HTTP:
@@ -65,6 +65,7 @@ bool ReadSource(const DownloadParameters& p, Source& source) {
     default:
       return false;
   }
+  source.address = address;
   source.host.assign(host, parts.dwHostNameLength);
   source.port = parts.nPort;
   source.path =
@@ -81,6 +82,17 @@ bool ReadSource(const DownloadParameters& p, Source& source) {
   source.sendTimeoutMs = p.sendTimeoutMs;
   source.receiveTimeoutMs = p.receiveTimeoutMs;
   return true;
+}
+
+std::string ResolveAddress(const std::string& base, const std::string& location) {
+  // Nothing is escaped or unescaped, so the result is never longer than the
+  // two together (one call: Wine does not report the size a buffer needs).
+  std::string combined(base.size() + location.size() + 1, '\0');
+  DWORD size = static_cast<DWORD>(combined.size());
+  if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &size, ICU_NO_ENCODE | ICU_NO_META))
+    return {};
+  combined.resize(size);
+  return combined;
 }
 
 }  // namespace update

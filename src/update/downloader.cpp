@@ -97,6 +97,9 @@ class DownloadJob {
     }
   }
 
+  // The file starts again from nothing.
+  void Recount() { received = 0; }
+
   void Count(int n) {
     received += n;
     sinceAsk += n;
@@ -111,6 +114,11 @@ class DownloadJob {
 };
 
 namespace {
+
+// A failed part is asked for again this many times, from its first missing byte.
+constexpr int kRetries = 3;
+// Redirects followed for one file, the most browsers take too.
+constexpr int kMostRedirects = 5;
 
 struct Part {
   std::int64_t first;
@@ -152,32 +160,39 @@ class Transfer {
     // The first connection asks for the whole file from its start: the answer
     // tells the size and whether the server serves parts, and the connection
     // goes on to read the first part.
-    std::unique_ptr<Connection> first = NewConnection(source_);
-    if (!job_->Register(first.get())) return false;
     Body body;
-    bool whole = first->Open(0, -1, body);
-    if (whole) {
-      if (body.total >= 0) Notify(kNotifySize, ToValue(body.total, -1));
-      const std::vector<Part> parts = Plan(body);
-      std::vector<std::thread> helpers;
-      std::vector<char> done(parts.size(), 0);
-      for (std::size_t i = 1; i < parts.size(); ++i) {
-        try {
-          helpers.emplace_back([this, &parts, &done, i] { done[i] = FetchPart(parts[i]); });
-        } catch (const std::system_error&) {
-          // No thread for this part: the file cannot become whole.
-        }
-      }
-      done[0] = ReadPart(*first, parts[0]);
-      job_->Unregister(first.get());
-      first.reset();
-      for (std::thread& t : helpers) t.join();
-      whole = std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
-    } else {
-      job_->Unregister(first.get());
+    std::unique_ptr<Connection> first;
+    for (int attempt = 0; !first; ++attempt) {
+      if (attempt > kRetries || job_->stopping) return false;
+      first = Open(0, -1, body, true);
+    }
+    if (body.total >= 0) Notify(kNotifySize, ToValue(body.total, -1));
+    const std::vector<Part> parts = Plan(body);
+    bool whole = FetchParts(parts, std::move(first), body);
+    if (!whole && parts.size() > 1 && rangesIgnored_ && !job_->stopping) {
+      // A server that answered a later part with the whole file serves no
+      // parts after all: the file comes over one connection, from its start.
+      job_->Recount();
+      whole = FetchPart({0, body.total}, nullptr, body);
     }
     // A stopped transfer keeps nothing, however far it came.
-    return whole && !job_->stopping && file_.Commit();
+    return whole && !job_->stopping && Accepted() && file_.Commit();
+  }
+
+  // Each part on a connection of its own, the first on the one already open.
+  bool FetchParts(const std::vector<Part>& parts, std::unique_ptr<Connection> first, const Body& body) {
+    std::vector<std::thread> helpers;
+    std::vector<char> done(parts.size(), 0);
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+      try {
+        helpers.emplace_back([this, &parts, &done, i] { done[i] = FetchPart(parts[i], nullptr, {}); });
+      } catch (const std::system_error&) {
+        // No thread for this part: the file cannot become whole.
+      }
+    }
+    done[0] = FetchPart(parts[0], std::move(first), body);
+    for (std::thread& t : helpers) t.join();
+    return std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
   }
 
   // Equal parts, one a connection, when the server serves parts and knows the size.
@@ -193,34 +208,78 @@ class Transfer {
     return parts;
   }
 
-  bool FetchPart(const Part& part) {
-    std::unique_ptr<Connection> c = NewConnection(source_);
-    if (!job_->Register(c.get())) return false;
-    Body body;
-    const bool ok =
-        c->Open(part.first, part.first + part.length - 1, body) && body.ranged && ReadPart(*c, part);
-    job_->Unregister(c.get());
-    return ok;
+  // A connection that delivers the bytes from `at` (to `last`, or to the
+  // end); nullptr when none does. Only the first request of the file follows
+  // redirects, and where it ends up is where every part comes from.
+  std::unique_ptr<Connection> Open(std::int64_t at, std::int64_t last, Body& body, bool follow) {
+    for (;;) {
+      std::unique_ptr<Connection> c = NewConnection(source_);
+      if (!job_->Register(c.get())) return nullptr;
+      std::string redirect;
+      if (c->Open(at, last, body, redirect)) return c;
+      job_->Unregister(c.get());
+      if (!follow || redirect.empty() || redirects_ == kMostRedirects) return nullptr;
+      ++redirects_;
+      const std::string next = ResolveAddress(source_.address, redirect);
+      Source moved;
+      if (!ReadSource(p_, next, moved)) return nullptr;
+      source_ = moved;
+    }
   }
 
-  // Reads a part into the file; true when all of it came (for a part of
-  // unknown length: when the server ended it cleanly).
-  bool ReadPart(Connection& c, const Part& part) {
-    std::vector<char> buffer(static_cast<std::size_t>(block_) * kBlocksPerRead);
+  void Close(std::unique_ptr<Connection>& c) {
+    job_->Unregister(c.get());
+    c.reset();
+  }
+
+  // Reads a part into the file, on `c` (which delivers `body`) or else on a
+  // new connection; a failed attempt is made again on a new connection from
+  // the first byte still missing, kRetries times. True when all of the part
+  // came (for a part of unknown length: when the server ended it cleanly).
+  bool FetchPart(const Part& part, std::unique_ptr<Connection> c, Body body) {
     std::int64_t at = part.first;
-    std::int64_t left = part.length;
+    std::int64_t end = part.length < 0 ? -1 : part.first + part.length;
+    for (int attempt = 0;; ++attempt) {
+      if (!c && !job_->stopping) {
+        c = Open(at, end < 0 ? -1 : end - 1, body, false);
+        if (c && body.first != at) {
+          // The whole file again instead of the part asked for.
+          rangesIgnored_ = true;
+          Close(c);
+          return false;
+        }
+      }
+      if (c) {
+        if (end < 0 && body.length >= 0) end = at + body.length;
+        const bool done = ReadPart(*c, at, end);
+        Close(c);
+        if (done) return true;
+      }
+      if (attempt == kRetries || job_->stopping) return false;
+    }
+  }
+
+  // Reads from `at` to `end` (-1: until the server closes the connection),
+  // moving `at` past every byte written.
+  bool ReadPart(Connection& c, std::int64_t& at, std::int64_t end) {
+    std::vector<char> buffer(static_cast<std::size_t>(block_) * kBlocksPerRead);
     for (;;) {
-      if (left == 0) return true;
+      if (at == end) return true;
       if (job_->stopping) return false;
       auto want = static_cast<int>(buffer.size());
-      if (left > 0) want = static_cast<int>(std::min<std::int64_t>(want, left));
+      if (end >= 0) want = static_cast<int>(std::min<std::int64_t>(want, end - at));
       const int n = c.Read(buffer.data(), want, block_);
-      if (n == 0) return left < 0;
+      // Only an orderly close ends a body of unknown length; a reset or an
+      // error cuts it, and a cut file must never be started.
+      if (n == 0) return end < 0;
       if (n < 0 || !file_.WriteAt(at, buffer.data(), n)) return false;
       at += n;
-      if (left > 0) left -= n;
       job_->Count(n);
     }
+  }
+
+  bool Accepted() {
+    return !p_.acceptFile || p_.acceptFile(file_.Sha256());
   }
 
   std::int32_t Notify(std::int32_t kind, std::int32_t value) const {
@@ -229,16 +288,19 @@ class Transfer {
 
   const std::shared_ptr<DownloadJob> job_;
   const DownloadParameters p_;
-  const Source source_;
+  // Change only while the first request follows redirects, before the parts begin.
+  Source source_;
+  int redirects_ = 0;  // followed so far, over every attempt of the first request
   const int block_;
   DownloadFile file_;
+  std::atomic<bool> rangesIgnored_{false};
 };
 
 }  // namespace
 
 bool StartDownload(std::shared_ptr<DownloadJob>& job, const DownloadParameters& p) {
   Source source;
-  if (!(p.modeFlags & kDownloadToFile) || p.localFile.empty() || !ReadSource(p, source)) return false;
+  if (!(p.modeFlags & kDownloadToFile) || p.localFile.empty() || !ReadSource(p, p.address, source)) return false;
   if (!job) job = std::make_shared<DownloadJob>();
   if (!job->Begin(p.stopGraceMs)) return false;
   try {

@@ -24,14 +24,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// A whole field of decimal digits, or -1.
-std::int64_t Digits(std::string_view s) {
-  std::int64_t v = -1;
-  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s.front()))) return -1;
-  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), v);
-  return error == std::errc() && end == s.data() + s.size() ? v : -1;
-}
-
 // "bytes 0-99/1000" or "bytes 0-99/*".
 void ReadContentRange(std::string_view value, ResponseHead& head) {
   if (value.substr(0, 6) != "bytes ") return;
@@ -39,10 +31,10 @@ void ReadContentRange(std::string_view value, ResponseHead& head) {
   const std::size_t dash = value.find('-');
   const std::size_t slash = value.find('/');
   if (dash == std::string_view::npos || slash == std::string_view::npos || dash > slash) return;
-  const std::int64_t first = Digits(Trim(value.substr(0, dash)));
-  const std::int64_t last = Digits(Trim(value.substr(dash + 1, slash - dash - 1)));
+  const std::int64_t first = ReadByteCount(Trim(value.substr(0, dash)));
+  const std::int64_t last = ReadByteCount(Trim(value.substr(dash + 1, slash - dash - 1)));
   const std::string_view totalText = Trim(value.substr(slash + 1));
-  const std::int64_t total = totalText == "*" ? -1 : Digits(totalText);
+  const std::int64_t total = totalText == "*" ? -1 : ReadByteCount(totalText);
   if (first < 0 || last < first || (total >= 0 && last >= total) || (total < 0 && totalText != "*")) return;
   head.hasRange = true;
   head.rangeFirst = first;
@@ -51,6 +43,13 @@ void ReadContentRange(std::string_view value, ResponseHead& head) {
 }
 
 }  // namespace
+
+std::int64_t ReadByteCount(std::string_view s) {
+  std::int64_t v = -1;
+  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s.front()))) return -1;
+  const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return error == std::errc() && end == s.data() + s.size() && v <= kLargestCount ? v : -1;
+}
 
 std::string RangeRequest(std::string_view host, std::string_view path, std::int64_t first,
                          std::int64_t last) {
@@ -82,7 +81,7 @@ std::optional<ResponseHead> ReadResponseHead(std::string_view head) {
   if (space == std::string_view::npos) return std::nullopt;
   ResponseHead result;
   const std::string_view code = line.substr(space + 1, 3);
-  result.status = static_cast<int>(Digits(code));
+  result.status = static_cast<int>(ReadByteCount(code));
   if (result.status < 100) return std::nullopt;
 
   while (end != std::string_view::npos) {
@@ -95,9 +94,12 @@ std::optional<ResponseHead> ReadResponseHead(std::string_view head) {
     const std::string_view name = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
     if (SameLetters(name, "Content-Length")) {
-      result.contentLength = Digits(value);
+      result.contentLength = ReadByteCount(value);
+      if (result.contentLength < 0) return std::nullopt;
     } else if (SameLetters(name, "Content-Range")) {
       ReadContentRange(value, result);
+    } else if (SameLetters(name, "Location")) {
+      result.location = std::string(value);
     }
   }
   return result;
@@ -109,6 +111,10 @@ std::size_t HeadLength(std::string_view received) {
   if (crlf == std::string_view::npos && lf == std::string_view::npos) return 0;
   if (lf == std::string_view::npos || (crlf != std::string_view::npos && crlf < lf)) return crlf + 4;
   return lf + 2;
+}
+
+bool IsRedirect(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 std::optional<Body> BodyOf(const ResponseHead& head, std::int64_t first, std::int64_t last) {

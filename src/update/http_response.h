@@ -14,6 +14,15 @@ namespace update {
 // (with the port when it is not the default).
 std::string RangeRequest(std::string_view host, std::string_view path, std::int64_t first, std::int64_t last);
 
+// The largest byte count or position a server may name: 2^53, exact in the
+// double the progress counts in, and far from overflowing any sum of two.
+// A larger number is no file's.
+constexpr std::int64_t kLargestCount = std::int64_t{1} << 53;
+
+// A byte count as servers write it: decimal digits and nothing else, at most
+// kLargestCount; -1 for anything else.
+std::int64_t ReadByteCount(std::string_view digits);
+
 struct ResponseHead {
   int status = 0;
   std::int64_t contentLength = -1;  // -1: not given
@@ -21,12 +30,15 @@ struct ResponseHead {
   std::int64_t rangeFirst = 0;
   std::int64_t rangeLast = -1;
   std::int64_t total = -1;  // from the Content-Range; -1: "*" or not given
+  std::string location = {};  // the Location header: where a redirect points
 };
 
 // Reads a response head: the status line and the header lines up to the blank
-// line (which may be missing). Nothing when the status line is not HTTP's.
-// Header names are matched without regard to case; malformed values count as
-// not given.
+// line (which may be missing). Nothing when the status line is not HTTP's, or
+// when a Content-Length is not a byte count: the length of the body is then
+// unknowable, and guessing could take a cut body for the file. Header names
+// are matched without regard to case; a malformed Content-Range counts as not
+// given.
 std::optional<ResponseHead> ReadResponseHead(std::string_view head);
 
 // The length of the head in `received`, blank line included; 0 while it is incomplete.
@@ -39,6 +51,9 @@ struct Body {
   std::int64_t total = -1;   // the file's size, -1 when unknown
   bool ranged = false;       // the server answered the range asked for
 };
+
+// 301, 302, 303, 307 and 308: the file is elsewhere, at the Location.
+bool IsRedirect(int status);
 
 // What a response to the request for bytes `first` .. (to the end, or `last`)
 // delivers: the whole file (200), or the part asked for (206 whose range

@@ -9,7 +9,6 @@
 #include <initializer_list>
 #include <mutex>
 
-#include "text/numbers.h"
 #include "update/download_connection.h"
 
 namespace update {
@@ -29,7 +28,7 @@ class InternetConnection final : public Connection {
   explicit InternetConnection(const Source& source) : source_(source) {}
   ~InternetConnection() override { CloseAll(); }
 
-  bool Open(std::int64_t first, std::int64_t last, Body& body) override {
+  bool Open(std::int64_t first, std::int64_t last, Body& body, std::string& redirect) override {
     const bool ftp = source_.scheme == Source::Scheme::Ftp;
     HINTERNET session;
     {
@@ -52,7 +51,7 @@ class InternetConnection final : public Connection {
                               ftp ? INTERNET_FLAG_PASSIVE : 0, 0),
              server_);
     if (!server) return false;
-    return ftp ? OpenFtp(server, first, body) : OpenHttp(server, first, last, body);
+    return ftp ? OpenFtp(server, first, body) : OpenHttp(server, first, last, body, redirect);
   }
 
   int Read(char* buffer, int size, int blockSize) override {
@@ -75,10 +74,12 @@ class InternetConnection final : public Connection {
   }
 
  private:
-  bool OpenHttp(HINTERNET server, std::int64_t first, std::int64_t last, Body& body) {
+  bool OpenHttp(HINTERNET server, std::int64_t first, std::int64_t last, Body& body, std::string& redirect) {
     const char* accept[] = {"*/*", nullptr};
+    // Redirects are the downloader's to follow, the same way on every path
+    // and to FTP too, however many connections the file comes over.
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                  INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+                  INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
     if (source_.scheme == Source::Scheme::Https) flags |= INTERNET_FLAG_SECURE;
     const HINTERNET request = Keep(
         HttpOpenRequestA(server, "GET", source_.path.c_str(), nullptr, nullptr, accept, flags, 0), file_);
@@ -98,6 +99,7 @@ class InternetConnection final : public Connection {
       head.resize(size);
     }
     const std::optional<ResponseHead> parsed = ReadResponseHead(head);
+    if (parsed && IsRedirect(parsed->status)) redirect = parsed->location;
     const std::optional<Body> answer = parsed ? BodyOf(*parsed, first, last) : std::nullopt;
     if (!answer) return false;
     body = *answer;
@@ -115,7 +117,11 @@ class InternetConnection final : public Connection {
       DWORD length = sizeof answer - 1, code = 0;
       if (InternetGetLastResponseInfoA(&code, answer, &length)) {
         const std::string_view reply(answer, std::min<DWORD>(length, sizeof answer - 1));
-        if (reply.substr(0, 4) == "213 ") size = static_cast<std::int64_t>(text::ReadNumber(reply.substr(4)));
+        if (reply.substr(0, 4) == "213 ") {
+          // A size no file has fails the download rather than stand for one.
+          size = ReadByteCount(reply.substr(4, reply.find_first_of("\r\n") - 4));
+          if (size < 0) return false;
+        }
       }
     }
     const DWORD type = source_.ftpBinary ? FTP_TRANSFER_TYPE_BINARY : FTP_TRANSFER_TYPE_ASCII;

@@ -52,7 +52,7 @@ class SocketConnection final : public Connection {
     if (stop_) CloseHandle(stop_);
   }
 
-  bool Open(std::int64_t first, std::int64_t last, Body& body) override {
+  bool Open(std::int64_t first, std::int64_t last, Body& body, std::string& redirect) override {
     if (!io_ || !stop_ || !SocketsReady() || !Connect()) return false;
     std::string host = source_.host;
     if (host.find(':') != std::string::npos) host = '[' + host + ']';  // an IPv6 address
@@ -81,6 +81,7 @@ class SocketConnection final : public Connection {
     const std::optional<ResponseHead> head =
         ReadResponseHead(std::string_view(received).substr(0, headLength));
     if (!head) return false;
+    if (IsRedirect(head->status)) redirect = head->location;
     const std::optional<Body> answer = BodyOf(*head, first, last);
     if (!answer) return false;
     body = *answer;

@@ -2,17 +2,24 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "app/windows.h"
 #include "caption/waits.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
+#include "text/file_name.h"
 #include "text/gbk.h"
+#include "ui/message_box.h"
 #include "ui/units.h"
 #include "ui/wide.h"
 #include "update/announcement.h"
 #include "update/download_file.h"
 #include "update/downloader.h"
+#include "update/release_signature.h"
+#include "update/signature_check.h"
 #include "update/start_program.h"
+#include "update/update_key.h"
 
 namespace update {
 
@@ -20,22 +27,25 @@ namespace {
 
 UpdateState state;
 
-// A window timer can only be stopped by the thread of its window, and the end
-// of the download is reported on a downloader thread: that thread asks the
-// user-interface thread through this message-only window, made there.
-constexpr UINT kStopProgressTick = WM_APP + 1;
-HWND relay = nullptr;
+// The end of the download is reported on a downloader thread, while the
+// update belongs to the user-interface thread: the window timer, the file
+// name, and the end of the process, which must not race that thread. The
+// report is posted to this message-only window, made there.
+constexpr UINT kDownloadEnded = WM_APP + 1;
+std::atomic<HWND> relay = nullptr;
+
+void FinishUpdate();
 
 LRESULT CALLBACK RelayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == kStopProgressTick) {
-    if (ui::Window* w = app::UpdateWindow()) w->Get<ui::Timer>("时钟").SetInterval(0);
+  if (msg == kDownloadEnded) {
+    FinishUpdate();
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void MakeRelay() {
-  if (relay) return;
+bool MakeRelay() {
+  if (relay) return true;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = RelayProc;
@@ -44,6 +54,7 @@ void MakeRelay() {
   RegisterClassExW(&wc);
   relay =
       CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  return relay != nullptr;
 }
 
 std::string CurrentDirectory() {
@@ -58,16 +69,46 @@ std::string CurrentDirectory() {
   }
 }
 
+bool SignedOnly() { return !kUpdatePublicKey.empty(); }
+
+Release PageRelease() { return {state.updateVersion, state.updateFileName, state.updateSignature}; }
+
+// A signed update that fails its check: the user hears of it, nothing is started.
+[[noreturn]] void RefuseUpdate() {
+  ui::ShowMessage("更新文件校验失败，已取消更新", "Lyrimark", {.icon = ui::Icon::Stop, .taskModal = true});
+  app::EndProcess(0);
+}
+
+// Starts the file and ends the program. Where updates are signed, the file is
+// checked right before, and held open against writes from the check until the
+// new process has it: what was checked is what starts.
+[[noreturn]] void StartNewVersion(const std::string& path) {
+  if (!SignedOnly()) {
+    StartProgram(path);
+    app::EndProcess(0);
+  }
+  const std::wstring widePath = ui::Wide(path);
+  const HANDLE held = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool genuine = held != INVALID_HANDLE_VALUE &&
+                       IsGenuineRelease(kUpdatePublicKey, LYRIMARK_VERSION, PageRelease(), FileSha256(held));
+  if (genuine) StartProgram(path);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  if (!genuine) {
+    DeleteFileW(widePath.c_str());
+    RefuseUpdate();
+  }
+  app::EndProcess(0);
+}
+
 // The end of the download: start the file saved under the program name; it
 // may still be on its way, so look for it for about fifty seconds.
-[[noreturn]] void FinishUpdate() {
-  if (relay) SendMessageW(relay, kStopProgressTick, 0, 0);
+void FinishUpdate() {
+  if (ui::Window* w = app::UpdateWindow()) w->Get<ui::Timer>("时钟").SetInterval(0);
+  if (state.refused) RefuseUpdate();
   const std::string path = app::RunDirectory() + "\\" + state.updateFileName;
   for (int attempt = 1; attempt <= 99; ++attempt) {
-    if (FileExists(path)) {
-      StartProgram(path);
-      app::EndProcess(0);
-    }
+    if (FileExists(path)) StartNewVersion(path);
     caption::TimerWait(500);
   }
   app::EndProcess(0);
@@ -86,6 +127,8 @@ void StartUpdate() {
   const UpdateSource source = ReadUpdateSource(net::FetchPage(LYRIMARK_ANNOUNCE_URL));
   state.updateAddress = source.address;
   state.updateFileName = source.fileName;
+  state.updateVersion = source.version;
+  state.updateSignature = source.signature;
   BeginDownload();
 }
 
@@ -95,6 +138,12 @@ void BeginDownload() {
   const ui::Button button = w->Get<ui::Button>("按钮1");
   button.SetText("正在更新,请稍等.");
   button.Enable(false);
+  // The name is joined to the program's folder: one that would leave it or
+  // name a device gets nothing written and nothing started.
+  if (!text::IsSafeFileName(state.updateFileName)) app::EndProcess(0);
+  // A release that cannot pass its check is not worth the download.
+  if (SignedOnly() && (state.updateSignature.empty() || !IsNewerVersion(state.updateVersion, LYRIMARK_VERSION)))
+    RefuseUpdate();
 
   DownloadParameters& p = state.downloadParameters;
   p.modeFlags = kDownloadToFile;
@@ -107,7 +156,16 @@ void BeginDownload() {
   p.receiveTimeoutMs = 10000;
   p.readBlockSize = 10240;
   p.notify = OnDownloadEvent;
-  MakeRelay();
+  if (SignedOnly()) {
+    // Checked before the file takes its name; nothing of the page is shared
+    // with the downloader's thread but this copy.
+    p.acceptFile = [release = PageRelease()](std::string_view sha256) {
+      const bool genuine = IsGenuineRelease(kUpdatePublicKey, LYRIMARK_VERSION, release, sha256);
+      if (!genuine) state.refused = true;
+      return genuine;
+    };
+  }
+  if (!MakeRelay()) return;
   StartDownload(state.downloadJob, p);
   w->Get<ui::Timer>("时钟").SetInterval(1000);
 }
@@ -132,7 +190,7 @@ void ProgressTick() {
 std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t, std::int32_t value,
                                                   std::int32_t, std::int32_t) {
   if (kind == kNotifySize) state.totalSize = value;
-  if (kind == kNotifyEnd) FinishUpdate();
+  if (kind == kNotifyEnd) PostMessageW(relay, kDownloadEnded, 0, 0);
   return 0;
 }
 

@@ -13,11 +13,16 @@ namespace update {
 
 class DownloadJob;
 
+// Everything but the atomics belongs to the user-interface thread alone.
 struct UpdateState {
-  std::string updateAddress;   // "自动更新地址=" of the announcement page
-  std::string updateFileName;  // "程序名字=": saved and started under this name
+  std::string updateAddress;    // "自动更新地址=" of the announcement page
+  std::string updateFileName;   // "程序名字=": saved and started under this name
+  std::string updateVersion;    // "更新版本=", "更新签名=": what a signed update says of itself
+  std::string updateSignature;
   // Written by the downloader's thread, read by the progress tick.
   std::atomic<double> totalSize{0.0};
+  // Set by the downloader's thread when the downloaded file failed its check.
+  std::atomic<bool> refused{false};
   ElapsedClock elapsed;
   std::shared_ptr<DownloadJob> downloadJob;
   DownloadParameters downloadParameters;
@@ -34,7 +39,8 @@ void BeginDownload();
 // Once a second: progress, speed, amount, elapsed and remaining time.
 void ProgressTick();
 // The downloader's notification, on one of its threads: records the size, and
-// at the end starts the new version and ends the program.
+// at the end has the user-interface thread start the new version and end the
+// program.
 std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t job, std::int32_t value,
                                                   std::int32_t reserved, std::int32_t sameJob);
 

@@ -32,15 +32,36 @@ TEST(ReadResponseHead, ReadsStatusLengthAndRangeWhateverTheCase) {
   EXPECT_FALSE(update::ReadResponseHead("HTTP/1.1 abc\r\n\r\n"));
 }
 
-TEST(ReadResponseHead, MalformedValuesCountAsNotGiven) {
-  for (const char* bad : {"Content-Length: 12x", "Content-Length: -5", "Content-Range: bytes 9-5/10",
-                          "Content-Range: bytes 0-10/10", "Content-Range: items 0-1/2"}) {
+// A body of unknowable length could be taken whole when it was cut; a range
+// that cannot be read is a part the downloader does not take.
+TEST(ReadResponseHead, AnUnreadableLengthFailsTheHeadAnUnreadableRangeIsNotGiven) {
+  for (const char* bad : {"12x", "-5", "9007199254740993", "99999999999999999999999"}) {
     SCOPED_TRACE(bad);
-    const auto head = update::ReadResponseHead(std::string("HTTP/1.1 206 OK\r\n") + bad + "\r\n\r\n");
-    ASSERT_TRUE(head);
-    EXPECT_EQ(head->contentLength, -1);
-    EXPECT_FALSE(head->hasRange);
+    EXPECT_FALSE(update::ReadResponseHead(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + bad + "\r\n\r\n"));
   }
+  EXPECT_EQ(update::ReadResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 9007199254740992\r\n\r\n")->contentLength,
+            update::kLargestCount);
+  for (const char* bad : {"bytes 9-5/10", "bytes 0-10/10", "items 0-1/2", "bytes 0-9223372036854775806/9223372036854775807",
+                          "bytes 0-9007199254740993/*", "bytes 0-99999999999999999999/*"}) {
+    SCOPED_TRACE(bad);
+    const auto head = update::ReadResponseHead(std::string("HTTP/1.1 206 OK\r\nContent-Range: ") + bad + "\r\n\r\n");
+    ASSERT_TRUE(head);
+    EXPECT_FALSE(head->hasRange);
+    EXPECT_FALSE(update::BodyOf(*head, 0, -1));
+  }
+}
+
+TEST(ReadResponseHead, ARedirectSaysWhere) {
+  for (const int status : {301, 302, 303, 307, 308}) {
+    const auto head = update::ReadResponseHead("HTTP/1.1 " + std::to_string(status) +
+                                               " Moved\r\nlocation:  /update/new.exe \r\n\r\n");
+    ASSERT_TRUE(head);
+    EXPECT_TRUE(update::IsRedirect(head->status));
+    EXPECT_EQ(head->location, "/update/new.exe");
+    EXPECT_FALSE(update::BodyOf(*head, 0, -1));
+  }
+  EXPECT_FALSE(update::IsRedirect(300)) << "a choice to make, not a place to go";
+  EXPECT_FALSE(update::IsRedirect(304));
 }
 
 TEST(HeadLength, CountsUpToTheBlankLine) {

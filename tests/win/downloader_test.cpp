@@ -165,7 +165,8 @@ TEST_F(Downloader, FallsBackToOneConnectionWithoutRangesOrLength) {
 }
 
 TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
-  for (const std::string fault : {"drop&after=100000", "404"}) {
+  // Cut after 20 KB a time, each part would need more than its retries.
+  for (const std::string fault : {"drop&after=20000", "404"}) {
     SCOPED_TRACE(fault);
     test::SiteServes("fault=" + fault);
     const std::optional<std::int32_t> end = Download(Parameters(UpdateAddress()));
@@ -174,6 +175,81 @@ TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
     EXPECT_FALSE(test::Exists(dir / "new.exe")) << "nothing under the name that gets started";
     EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
   }
+}
+
+TEST_F(Downloader, FollowsUpToFiveRedirectsToHttpOrFtp) {
+  const std::string redirect = test::MakerSite() + "/test/redirect?";
+  const struct {
+    std::string address;
+    bool completes;
+  } cases[] = {
+      {redirect + "n=5&code=301&to=/update/new.exe", true},  // the last one relative
+      {redirect + "code=308&to=" + UpdateAddress(), true},
+      {redirect + "n=2&code=307&to=" + test::FtpSite() + "/new.exe", true},
+      {redirect + "n=6&code=302&to=/update/new.exe", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address);
+    test::ScratchDirectory into;
+    update::DownloadParameters p = Parameters(c.address);
+    p.localFile = into / "new.exe";
+    const std::optional<std::int32_t> end = Download(p);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end == kSize(), c.completes);
+    EXPECT_TRUE(test::ReadAll(into / "new.exe") == (c.completes ? test::UpdateBytes() : ""));
+  }
+  // Where the first request ended up is where every part comes from.
+  test::TakeRequests();
+  ASSERT_EQ(Download(Parameters(test::MakerSite() + "/test/redirect?n=2&to=/update/new.exe")), kSize());
+  std::vector<test::Request> gets = Of(test::TakeRequests(), "GET");
+  EXPECT_EQ(gets.size(), 7u) << "two redirects and five parts";
+}
+
+// A part cut by a reset is asked for again from its first missing byte, three
+// times at most; one more cut fails the download.
+TEST_F(Downloader, RetriesACutPartFromItsLastByte) {
+  const std::int64_t part = kSize() / 5, third = 2 * part;  // the part that holds byte 500000
+  for (const int cuts : {2, 3, 4}) {
+    SCOPED_TRACE(cuts);
+    test::SiteServes("fault=kill&at=500000&after=20000&times=" + std::to_string(cuts));
+    test::TakeRequests();
+    test::ScratchDirectory into;
+    update::DownloadParameters p = Parameters(UpdateAddress());
+    p.localFile = into / "new.exe";
+    const std::optional<std::int32_t> end = Download(p);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_TRUE(test::ReadAll(into / "new.exe") == (cuts <= 3 ? test::UpdateBytes() : ""));
+    std::vector<std::string> asked, expected;
+    for (const test::Request& r : Of(test::TakeRequests(), "GET")) {
+      const std::string range = r.Header("Range");
+      const std::int64_t from = std::stoll(range.substr(6));
+      if (from >= third && from < third + part) asked.push_back(range);
+    }
+    for (int attempt = 0; attempt <= std::min(cuts, 3); ++attempt) {
+      expected.push_back("bytes=" + std::to_string(third + 20000 * attempt) + "-" + std::to_string(third + part - 1));
+    }
+    EXPECT_EQ(asked, expected);
+    if (cuts <= 3) {
+      EXPECT_EQ(update::BytesReceived(job.get()), kSize()) << "no byte counted twice";
+    }
+  }
+}
+
+// Only an orderly close ends a body without a length: a reset cuts it.
+TEST_F(Downloader, AResetBodyWithoutLengthIsNoFile) {
+  test::SiteServes("fault=reset&after=300000");
+  const std::optional<std::int32_t> end = Download(Parameters(UpdateAddress()));
+  ASSERT_TRUE(end.has_value());
+  EXPECT_LT(*end, kSize());
+  EXPECT_FALSE(test::Exists(dir / "new.exe"));
+  EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+}
+
+TEST_F(Downloader, ALaterPartAnsweredWithTheWholeFileFallsBackToOneConnection) {
+  test::SiteServes("fault=start-range-only");
+  ASSERT_EQ(Download(Parameters(UpdateAddress())), kSize());
+  EXPECT_EQ(test::ReadAll(dir / "new.exe"), test::UpdateBytes());
+  EXPECT_EQ(update::BytesReceived(job.get()), kSize());
 }
 
 TEST_F(Downloader, FetchesOverFtpAnonymouslyOnOneConnection) {
@@ -285,10 +361,11 @@ TEST_F(Downloader, RefusesToStartWhatItCannotFetch) {
 // here, so their range handling is checked over plain HTTP.
 TEST_F(Downloader, TheInternetConnectionReadsTheRangeItAsksFor) {
   update::Source source;
-  ASSERT_TRUE(update::ReadSource(Parameters(UpdateAddress()), source));
+  ASSERT_TRUE(update::ReadSource(Parameters(UpdateAddress()), UpdateAddress(), source));
   const std::unique_ptr<update::Connection> c = update::NewInternetConnection(source);
   update::Body body;
-  ASSERT_TRUE(c->Open(1000, 30999, body));
+  std::string redirect;
+  ASSERT_TRUE(c->Open(1000, 30999, body, redirect));
   EXPECT_TRUE(body.ranged);
   EXPECT_EQ(body.first, 1000);
   EXPECT_EQ(body.length, 30000);

@@ -5,7 +5,7 @@ fetch, and the control requests."""
 import mimetypes
 import os
 import re
-from urllib.parse import unquote
+from urllib.parse import unquote, urlencode
 
 from httpbase import Handler
 from update import serve_update
@@ -30,7 +30,7 @@ class MakerHandler(Handler):
         if path.startswith("/_control/"):
             self.control(path[len("/_control/") :], query)
         elif path == "/announce.html":
-            self.page(site.announce_file())
+            self.serve(site.announcement_page(), "text/html")
         elif path.startswith("/update/"):
             serve_update(self, site.update)
         elif path.startswith("/test/"):
@@ -49,15 +49,18 @@ class MakerHandler(Handler):
         self.page(file)
 
     def page(self, file):
-        """A file of the site; pages may name the site's own addresses as @MAKER@,
-        @LYRICS@ and @FTP@, so they stay right on whatever ports the site runs."""
+        """A file of the site."""
         try:
             with open(file, "rb") as f:
                 body = f.read()
         except OSError:
             self.reply(404, NOT_FOUND, "text/html; charset=utf-8")
             return
-        content_type = mimetypes.guess_type(file)[0] or "application/octet-stream"
+        self.serve(body, mimetypes.guess_type(file)[0] or "application/octet-stream")
+
+    def serve(self, body, content_type):
+        """Pages may name the site's own addresses as @MAKER@, @LYRICS@ and @FTP@, so
+        they stay right on whatever ports the site runs."""
         if content_type == "text/html":
             for name, address in self.server.site.addresses.items():
                 body = body.replace(b"@%s@" % name.upper().encode(), address.encode())
@@ -81,6 +84,8 @@ class MakerHandler(Handler):
                 pass
         elif name == "bytes" and query.get("n", "").isdigit():
             self.reply(200, test_body(int(query["n"])), "text/plain")
+        elif name == "redirect":
+            self.redirect(query)
         elif name == "echo":
             lines = [self.requestline] + ["%s: %s" % item for item in self.headers.items()]
             self.reply(200, "".join(line + "\r\n" for line in lines))
@@ -89,6 +94,17 @@ class MakerHandler(Handler):
             self.reply(code, "<html><body><p>status %d</p></body></html>" % code, "text/html")
         else:
             self.reply(404, NOT_FOUND, "text/html; charset=utf-8")
+
+    def redirect(self, query):
+        """A redirect to `to` (an address, or a path on this site), through `n` hops in all."""
+        code, hops = query.get("code", "302"), query.get("n", "1")
+        if code not in ("301", "302", "303", "307", "308") or not hops.isdigit() or int(hops) < 1 or not query.get("to"):
+            self.reply(400, "redirect needs to=<address>, n>=1 and a redirect code\n")
+            return
+        location = query["to"]
+        if int(hops) > 1:
+            location = "/test/redirect?" + urlencode({"n": int(hops) - 1, "code": code, "to": location})
+        self.reply(int(code), "moved\n", headers=[("Location", location)])
 
     def control(self, name, query):
         site = self.server.site

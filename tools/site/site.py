@@ -14,6 +14,7 @@ import sys
 import tempfile
 import threading
 
+from announce import Announcements
 from ftp import make_ftp_server
 from httpbase import Server
 from lyrics import Catalogue, LyricsHandler
@@ -34,14 +35,14 @@ class Site:
         self.update = UpdateSource(update_file)
         self.log = log
         self.addresses = {}  # maker, lyrics, ftp: filled in once the ports are bound
+        self._announcements = Announcements(self.pages)
         self._announcement = None
         if not self.select_announcement(announcement):
             known = " ".join(self.announcements())
             raise ValueError("unknown announcement variant %r; known: %s" % (announcement, known))
 
     def announcements(self):
-        names = os.listdir(os.path.join(self.pages, "announce"))
-        return sorted(name[: -len(".html")] for name in names if name.endswith(".html"))
+        return self._announcements.names()
 
     def select_announcement(self, variant):
         if variant not in self.announcements():
@@ -49,8 +50,10 @@ class Site:
         self._announcement = variant
         return True
 
-    def announce_file(self):
-        return os.path.join(self.pages, "announce", self._announcement + ".html")
+    def announcement_page(self):
+        """The chosen variant as served: GBK bytes, signed over the update file when it is a signed page."""
+        page = self._announcements.page(self._announcement)
+        return self._announcements.sign(page, self.update.current()[0])
 
 
 def parse_options(argv):

@@ -3,6 +3,7 @@ to see the downloader cope with a server that is less than helpful."""
 
 import os
 import socket
+import struct
 import threading
 import time
 
@@ -12,25 +13,40 @@ BLOCK = 64 * 1024
 class UpdateSource:
     """Which file /update/<name> and the FTP server hand out, and which fault is on.
 
-    Faults (amount is the byte count of "drop" and the rate of "slow"):
-      none       ranges honoured (206), Content-Length given
-      no-length  no Content-Length and no ranges: the body ends when the connection closes
-      no-range   a range request is answered with the whole file (200)
-      drop       every response stops after `amount` bytes of body and the connection closes
-      slow       the body trickles at `amount` bytes a second
-      404        the file is not found
+    Faults, with the values each takes:
+      none                  ranges honoured (206), Content-Length given
+      no-length             no Content-Length and no ranges: the body ends when the connection closes
+      no-range              a range request is answered with the whole file (200)
+      start-range-only      only a range from the file's start is honoured; any other range request
+                            is answered with the whole file (200)
+      drop   after          every response stops after `after` bytes of body and the connection closes
+      slow   rate           the body trickles at `rate` bytes a second
+      404                   the file is not found
+      reset  after          as no-length, but the connection is reset after `after` bytes of body
+      kill   at times after the next `times` responses for a part that holds byte `at` (not
+                            one from the file's start) are reset after `after` bytes of body
     """
 
-    FAULTS = ("none", "no-length", "no-range", "drop", "slow", "404")
+    FAULTS = {
+        "none": (),
+        "no-length": (),
+        "no-range": (),
+        "start-range-only": (),
+        "drop": ("after",),
+        "slow": ("rate",),
+        "404": (),
+        "reset": ("after",),
+        "kill": ("at", "times", "after"),
+    }
 
     def __init__(self, path):
         self._lock = threading.Lock()
         self._path = path
-        self._fault = ("none", 0)
+        self._fault = ("none", {})
 
     def current(self):
         with self._lock:
-            return self._path, self._fault
+            return self._path, self._fault[0], dict(self._fault[1])
 
     def configure(self, query):
         """Apply a control request's values; returns an error text, or None."""
@@ -44,18 +60,26 @@ class UpdateSource:
             kind = query["fault"]
             if kind not in self.FAULTS:
                 return "unknown fault: %s" % kind
-            amount = 0
-            if kind in ("drop", "slow"):
-                key = "after" if kind == "drop" else "rate"
+            values = {}
+            for key in self.FAULTS[kind]:
                 try:
-                    amount = int(query.get(key, ""))
+                    values[key] = int(query.get(key, ""))
                 except ValueError:
-                    return "%s needs %s=<bytes>" % (kind, key)
-                if amount < 0 or (kind == "slow" and amount == 0):
+                    return "%s needs %s=<number>" % (kind, key)
+                if values[key] < 0 or (key == "rate" and values[key] == 0):
                     return "%s needs a positive %s" % (kind, key)
             with self._lock:
-                self._fault = (kind, amount)
+                self._fault = (kind, values)
         return None
+
+    def kills(self, first, last):
+        """Whether the response for bytes first..last is one the kill fault cuts (counted)."""
+        with self._lock:
+            kind, values = self._fault
+            if kind != "kill" or values["times"] == 0 or not 0 < first <= values["at"] <= last:
+                return False
+            values["times"] -= 1
+            return True
 
 
 def parse_range(header, size):
@@ -81,12 +105,15 @@ def parse_range(header, size):
 
 
 def serve_update(handler, source):
-    path, (fault, amount) = source.current()
+    path, fault, values = source.current()
     if fault == "404":
         handler.reply(404, "not found\n")
         return
     size = os.path.getsize(path)
-    ranged = parse_range(handler.headers.get("Range"), size) if fault not in ("no-length", "no-range") else None
+    whole_only = fault in ("no-length", "no-range", "reset")
+    ranged = None if whole_only else parse_range(handler.headers.get("Range"), size)
+    if fault == "start-range-only" and isinstance(ranged, tuple) and ranged[0] > 0:
+        ranged = None
     if ranged == "unsatisfiable":
         handler.reply(416, "", headers=[("Content-Range", "bytes */%d" % size)])
         return
@@ -94,10 +121,10 @@ def serve_update(handler, source):
     length = last - first + 1
     handler.send_response(206 if ranged else 200)
     handler.send_header("Content-Type", "application/octet-stream")
-    handler.send_header("Accept-Ranges", "bytes" if fault in ("none", "drop", "slow") else "none")
+    handler.send_header("Accept-Ranges", "none" if whole_only else "bytes")
     if ranged:
         handler.send_header("Content-Range", "bytes %d-%d/%d" % (first, last, size))
-    if fault == "no-length":
+    if fault in ("no-length", "reset"):
         handler.send_header("Connection", "close")
         handler.close_connection = True
     else:
@@ -105,20 +132,32 @@ def serve_update(handler, source):
     handler.end_headers()
     if handler.head_only:
         return
+    cut = None  # how the body ends early: "close" or "reset"
     if fault == "drop":
-        length = min(length, amount)
+        cut = "close"
+    elif fault == "reset" or (fault == "kill" and source.kills(first, last)):
+        cut = "reset"
+    if cut:
+        length = min(length, values["after"])
     try:
         with open(path, "rb") as f:
             f.seek(first)
-            send(handler.wfile, f, length, amount if fault == "slow" else 0)
+            send(handler.wfile, f, length, values.get("rate", 0) if fault == "slow" else 0)
     except ConnectionError:
         handler.close_connection = True
         return
-    if fault == "drop":
+    if cut:
         # Cut the connection as a failing server would: the client has its headers
-        # and fewer bytes than they promised.
+        # and fewer bytes than the file has. A close ends it in order (FIN); a reset
+        # (RST) is what a crash or a middlebox gives.
         handler.close_connection = True
-        handler.connection.shutdown(socket.SHUT_RDWR)
+        if cut == "reset":
+            # Let the bytes sent arrive first: a reset throws away what the client has not read.
+            time.sleep(0.2)
+            handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            handler.connection.close()
+        else:
+            handler.connection.shutdown(socket.SHUT_RDWR)
 
 
 def send(out, f, length, rate):

@@ -1,10 +1,10 @@
-#include "lyrics/save_name.h"
+#include "text/file_name.h"
 
 #include <array>
 
 #include "text/gbk.h"
 
-namespace lyrics {
+namespace text {
 
 namespace {
 
@@ -37,10 +37,10 @@ bool IsDeviceName(std::string_view title) {
 
 }  // namespace
 
-bool IsSafeSaveName(std::string_view title) {
+bool IsSafeFileName(std::string_view title) {
   if (title.empty() || title == "." || title == "..") return false;
   for (std::size_t i = 0; i < title.size();) {
-    const std::size_t w = text::CharWidth(title, i);
+    const std::size_t w = CharWidth(title, i);
     if (w == 1) {
       const char c = title[i];
       if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
@@ -52,4 +52,4 @@ bool IsSafeSaveName(std::string_view title) {
   return !IsDeviceName(title);
 }
 
-}  // namespace lyrics
+}  // namespace text

@@ -1,0 +1,10 @@
+// In a file of its own, so a test build can link the program with a key of its own instead.
+#include "update/update_key.h"
+
+#include "lyrimark/config.h"
+
+namespace update {
+
+extern const std::string_view kUpdatePublicKey = LYRIMARK_UPDATE_PUBLIC_KEY;
+
+}  // namespace update
