@@ -1,6 +1,9 @@
 """The update at start, with the real program: the forced update closes the main
 window, shows its progress once a second, downloads the stand-in new version,
-starts it and ends; a download that fails starts nothing.
+starts it and ends; a download that fails starts nothing; redirects are
+followed and cut parts fetched again; a name that would leave the program's
+folder writes and starts nothing; the program started from another folder
+still works in its own; with a key built in, only a signed newer release starts.
 
 The update window is photographed while it runs; with LYRIMARK_DOCS_PICTURES=1
 in the environment the picture replaces docs/update-progress.png."""
@@ -40,20 +43,16 @@ class UpdateTest(unittest.TestCase):
         cls.site.control("update?fault=none")
         cls.site.control("announce?variant=runs")
 
-    def start(self, variant, fault="none"):
+    def start(self, variant, fault="none", cwd=None, program=("src", "lyrimark.exe"), wait=False):
         """A copy of the program in a directory of its own, which is also its
-        current directory: it saves the new version there and starts it from there."""
+        current directory unless `cwd` is another: it saves the new version
+        there and starts it from there."""
         self.site.control("announce?variant=" + variant)
         self.site.control("update?fault=" + fault)
         self.site.control("requests?clear=1")
         home = tempfile.mkdtemp(prefix="update.", dir=self.session.work)
-        shutil.copy(self.session.exe("src", "lyrimark.exe"), home)
-        fd, dialogs = tempfile.mkstemp(prefix="dialogs.", suffix=".log", dir=self.session.work)
-        os.close(fd)
-        watchdog = self.session.spawn(self.session.exe("tools", "probe", "probe.exe"), "watch",
-                                      self.session.wine_path(dialogs), "--close", "ok", name="watchdog")
-        process = self.session.spawn(os.path.join(home, "lyrimark.exe"), name="lyrimark", cwd=home)
-        return home, Program(self.session, process, watchdog, dialogs, wait=False)
+        exe = shutil.copy(self.session.exe(*program), os.path.join(home, "lyrimark.exe"))
+        return home, Program.start(self.session, cwd=cwd or home, wait=wait, exe=exe)
 
     def label(self, unit):
         return self.session.probe("update", unit, check=False)
@@ -115,9 +114,11 @@ class UpdateTest(unittest.TestCase):
 
     def test_failed_downloads_start_nothing(self):
         # The program looks for the file for about fifty seconds before it ends:
-        # both runs wait side by side, each with the site's fault of its start.
+        # the runs wait side by side, each with the site's fault of its start.
+        # Cut after 20 KB a time, each part needs more than its retries; a
+        # reset ends a body without length as no end would.
         runs = []
-        for fault in ("404", "drop&after=20000"):
+        for fault in ("404", "drop&after=20000", "reset&after=300000"):
             home, program = self.start("forces", fault)
             wait_until(self.update_gets, 20, "the download to begin (%s)" % fault)
             time.sleep(1)  # its connections have met the fault
@@ -130,6 +131,60 @@ class UpdateTest(unittest.TestCase):
     def test_ftp_address_completes(self):
         home, program = self.start("forces-ftp")
         self.assertStartedNewVersion(home, program)
+
+    def test_redirected_addresses_and_cut_parts_complete(self):
+        # Five redirects, the last relative; a redirect to FTP; a part cut twice.
+        for variant, fault in (("redirect", "none"), ("redirect-ftp", "none"),
+                               ("forces", "kill&at=500000&times=2&after=20000")):
+            with self.subTest(variant=variant, fault=fault):
+                home, program = self.start(variant, fault)
+                self.assertStartedNewVersion(home, program)
+
+    def test_names_that_leave_the_folder_write_and_start_nothing(self):
+        drive_c = os.path.join(self.session.env["WINEPREFIX"], "drive_c")
+        for variant in ("name-parent", "name-drive", "name-device", "name-empty"):
+            with self.subTest(variant):
+                home, program = self.start(variant)
+                self.assertEqual(program.wait_exit(30), 0)
+                self.assertEqual(os.listdir(home), ["lyrimark.exe"])
+                for elsewhere in (self.session.work, drive_c):
+                    self.assertFalse([n for n in os.listdir(elsewhere) if n.lower().startswith("x.exe")], elsewhere)
+                self.assertEqual(self.update_gets(), [], "nothing downloaded")
+                self.assertEqual(program.dialogs(), [])
+
+    def test_started_from_another_folder_it_works_in_its_own(self):
+        # As from a shortcut whose "Start in" is another folder.
+        other = tempfile.mkdtemp(prefix="elsewhere.", dir=self.session.work)
+        open(os.path.join(other, "别处.lrc"), "wb").close()
+        home = tempfile.mkdtemp(prefix="update.", dir=self.session.work)
+        exe = shutil.copy(self.session.exe("src", "lyrimark.exe"), home)
+        open(os.path.join(home, "自己.lrc"), "wb").close()
+        self.site.control("announce?variant=runs")
+        program = Program.start(self.session, cwd=other, exe=exe)
+        self.assertEqual(self.session.probe("rows", "文件框1").splitlines(), ["自己.lrc"])
+        self.assertEqual(program.text("编辑框1"), self.session.wine_path(home))
+        program.stop()
+
+        self.site.control("announce?variant=forces")
+        self.site.control("requests?clear=1")
+        self.assertStartedNewVersion(home, Program.start(self.session, cwd=other, exe=exe, wait=False))
+        self.assertEqual(os.listdir(other), ["别处.lrc"])
+
+    def signed(self, variant):
+        return self.start(variant, program=("tests", "e2e", "lyrimark_signed.exe"))
+
+    def test_with_a_key_only_a_signed_newer_release_starts(self):
+        home, program = self.signed("signed")
+        self.assertStartedNewVersion(home, program)
+        refused = [("Lyrimark", "更新文件校验失败，已取消更新")]
+        for variant in ("signed-tampered", "signed-wrong-key", "signed-older", "signed-unsigned"):
+            with self.subTest(variant):
+                home, program = self.signed(variant)
+                self.assertEqual(program.wait_exit(60), 0)
+                self.assertEqual(program.dialogs(), refused)
+                self.assertEqual(os.listdir(home), ["lyrimark.exe"], "no file, partial or whole")
+                # What cannot pass is not even fetched.
+                self.assertEqual(bool(self.update_gets()), variant in ("signed-tampered", "signed-wrong-key"))
 
     def test_server_without_ranges_completes_on_one_connection(self):
         home, program = self.start("forces", "no-range")

@@ -7,6 +7,7 @@
 //   probe.exe settext <unit> <text>   replaces a unit's text (WM_SETTEXT)
 //   probe.exe rect <unit>             a unit's screen rect and whether it shows
 //   probe.exe checked <unit>          1 if a check box is ticked, else 0
+//   probe.exe rows <unit>             a list box's rows, one a line
 //   probe.exe tab <unit> <page>       screen rect of a tab control's page header (1-based)
 //   probe.exe topmost                 1 if the main window is always-on-top, else 0
 //   probe.exe windows                 top-level windows of the program: handle class rect visible exstyle
@@ -182,6 +183,20 @@ int Checked(const Args& a) {
   HWND unit = UnitWindow(a[0]);
   if (!unit) return Fail("no unit");
   Print(SendMessageW(unit, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0");
+  return 0;
+}
+
+// A list box's rows, one a line (the system carries LB_GETTEXT across processes).
+int Rows(const Args& a) {
+  HWND list = UnitWindow(a[0]);
+  if (!list) return Fail("no unit");
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring row(static_cast<std::size_t>(std::max<LRESULT>(SendMessageW(list, LB_GETTEXTLEN, i, 0), 0)) + 1, L'\0');
+    row.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data())), 0)));
+    Print(Utf8(row));
+  }
   return 0;
 }
 
@@ -373,6 +388,7 @@ constexpr Command kCommands[] = {
     {L"settext", 2, SetText},
     {L"rect", 1, Rect},
     {L"checked", 1, Checked},
+    {L"rows", 1, Rows},
     {L"tab", 2, Tab},
     {L"topmost", 0, Topmost},
     {L"windows", 0, Windows},

@@ -1,0 +1,72 @@
+// The downloader's reader of HTTP response heads, on whatever a server may
+// send: it must neither crash nor overflow, and a body it accepts must be a
+// piece of the file that fits where it is written.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <utility>
+#include <string>
+#include <string_view>
+
+#include "update/http_response.h"
+
+namespace {
+
+// Raw bytes seldom spell a head, so an input whose first byte is odd is read
+// as a list of pieces instead: bytes below 16 pick one of the head's texts,
+// the others stand for themselves.
+std::string HeadFrom(const std::uint8_t* data, std::size_t size) {
+  const auto* bytes = reinterpret_cast<const char*>(data);
+  if (size == 0 || data[0] % 2 == 0) return std::string(bytes, size);
+  static const char* const kPieces[] = {"HTTP/1.1 206 Partial\r\n", "HTTP/1.0 200 OK\r\n", "HTTP/1.1 302 Found\r\n",
+                                        "Content-Length: ",         "Content-Range: bytes ", "Location: ",
+                                        "\r\n",                     "\r\n\r\n",              "-",
+                                        "/",                        "*",                     "9007199254740992",
+                                        "18446744073709551616",     "0",                     "1048575",
+                                        " "};
+  std::string head;
+  for (std::size_t i = 1; i < size; ++i) {
+    if (data[i] < std::size(kPieces)) {
+      head += kPieces[data[i]];
+    } else {
+      head += bytes[i];
+    }
+  }
+  return head;
+}
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string received = HeadFrom(data, size);
+  const std::size_t length = update::HeadLength(received);
+  Check(length <= received.size());
+  const std::optional<update::ResponseHead> head =
+      update::ReadResponseHead(std::string_view(received).substr(0, length ? length : received.size()));
+  if (!head) return 0;
+  Check(head->contentLength >= -1 && head->contentLength <= update::kLargestCount);
+  if (head->hasRange) {
+    Check(0 <= head->rangeFirst && head->rangeFirst <= head->rangeLast && head->rangeLast <= update::kLargestCount);
+    Check(head->total < 0 || head->rangeLast < head->total);
+  }
+  // The requests the downloader makes: the whole file, a part, the rest from a byte.
+  for (const auto& [first, last] : {std::pair<std::int64_t, std::int64_t>{0, -1}, {1000, 1999}, {4096, -1}}) {
+    const std::optional<update::Body> body = update::BodyOf(*head, first, last);
+    if (!body) continue;
+    Check(!update::IsRedirect(head->status));
+    Check(body->length >= -1 && body->length <= update::kLargestCount);
+    if (body->ranged) {
+      Check(body->first == first && body->length >= 1);
+      Check(last < 0 || body->first + body->length - 1 == last);
+      Check(body->total < 0 || body->first + body->length <= body->total);
+    } else {
+      Check(body->first == 0);
+    }
+  }
+  return 0;
+}
