@@ -12,7 +12,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick locales fonts-wine fonts-wqy-microhei fonts-arphic-uming
   libboost1.81-dev googletest libgtest-dev
   clang libclang-rt-14-dev
-  python3 python3-pyftpdlib curl
+  python3 python3-pyftpdlib python3-cryptography curl
   aria2
 )
 

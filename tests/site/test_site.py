@@ -1,7 +1,9 @@
 """The local site as the program's tests use it: started on free ports, spoken to
 over real sockets, ended by its PID."""
 
+import base64
 import ftplib
+import hashlib
 import io
 import json
 import os
@@ -131,6 +133,7 @@ class SiteTest(unittest.TestCase):
             "no-end": ("", "", "", ""),
             "no-start": ("", "", "", ""),
             "two-sections": (yes, "第一节", no, no),
+            "signed": (yes, title, yes, no),
         }
         keys = ("是否正常=", "标题启动=", "是否强制更新=", "是否提示更新=")
         for variant, expected in first_section.items():
@@ -152,6 +155,53 @@ class SiteTest(unittest.TestCase):
         self.assertIn("是否正常=是</p>", fetch(self.maker + "/announce/no-start.html")[2].decode("gbk"))
         self.assertIn("unknown variant", self.control("announce?variant=gone", expect=404))
         self.assertIn("////开始", fetch(self.maker + "/announce.html")[2].decode("gbk"))
+
+    def test_signed_variants_carry_what_the_program_checks(self):
+        sys.path.insert(0, os.path.join(os.path.dirname(SITE), "..", "sign_update"))
+        import sign_update
+        from cryptography.exceptions import InvalidSignature
+        from cryptography.hazmat.primitives import hashes
+        from cryptography.hazmat.primitives.asymmetric import ec, utils
+
+        with open(os.path.join(os.path.dirname(SITE), "update_key.pub")) as f:
+            public = base64.b64decode(f.read().strip())
+        key = ec.EllipticCurvePublicKey.from_encoded_point(ec.SECP256R1(), b"\x04" + public)
+        sha = hashlib.sha256(self.payload).hexdigest()
+
+        def verifies(variant):
+            self.control("announce?variant=" + variant)
+            section = extract_between(fetch(self.maker + "/announce.html")[2].decode("gbk"), "////开始", "////结束")
+            version, name, signature = (extract_between(section, k, "</p>") for k in ("更新版本=", "程序名字=", "更新签名="))
+            if not signature:
+                return None
+            rs = base64.b64decode(signature)
+            der = utils.encode_dss_signature(int.from_bytes(rs[:32], "big"), int.from_bytes(rs[32:], "big"))
+            try:
+                key.verify(der, sign_update.signed_text(version.encode(), name.encode("gbk"), sha),
+                           ec.ECDSA(hashes.SHA256()))
+                return version
+            except InvalidSignature:
+                return False
+
+        self.assertEqual({v: verifies(v) for v in ("signed", "signed-older", "signed-tampered", "signed-wrong-key",
+                                                   "signed-unsigned")},
+                         {"signed": "9.9", "signed-older": "3.2", "signed-tampered": False,
+                          "signed-wrong-key": False, "signed-unsigned": None})
+
+    def test_redirects_and_hostile_names(self):
+        location = "/test/redirect?n=3&code=308&to=/update/a.exe"
+        for hop in range(3):
+            status, fields, _, _ = fetch(self.maker + location)
+            self.assertEqual(status, 308)
+            location = fields["Location"]
+        self.assertEqual(location, "/update/a.exe")
+        self.assertEqual(fetch(self.maker + "/test/redirect?to=" + quote(self.ftp + "/x.exe"))[1]["Location"],
+                         self.ftp + "/x.exe")
+        self.assertEqual(fetch(self.maker + "/test/redirect?code=300&to=/")[0], 400)
+        for variant, name in (("name-parent", "..\\x.exe"), ("name-drive", "C:\\x.exe"), ("name-empty", "")):
+            self.control("announce?variant=" + variant)
+            section = extract_between(fetch(self.maker + "/announce.html")[2].decode("gbk"), "////开始", "////结束")
+            self.assertEqual(extract_between(section, "程序名字=", "</p>"), name)
 
     def test_update_ranges(self):
         self.assertEqual(len(self.payload), MB)
@@ -190,7 +240,7 @@ class SiteTest(unittest.TestCase):
 
         self.control("update?fault=404")
         self.assertEqual(fetch(self.maker + "/update/a.exe")[0], 404)
-        for bad in ("fault=often", "fault=drop", "fault=slow&rate=0", "file=/no/such/file"):
+        for bad in ("fault=often", "fault=drop", "fault=slow&rate=0", "fault=kill&at=1&times=1", "file=/no/such/file"):
             self.control("update?" + bad, expect=400)
 
     def test_update_file_switch_and_ftp(self):

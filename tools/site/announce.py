@@ -24,7 +24,6 @@ DERIVED = {
     # the update address redirects: five hops (the most followed), relative at the end; to FTP
     "redirect": ("forces", {"自动更新地址": "@MAKER@/test/redirect?n=5&code=301&to=/update/lyrimark_new.exe"}),
     "redirect-ftp": ("forces", {"自动更新地址": "@MAKER@/test/redirect?code=307&to=@FTP@/lyrimark_new.exe"}),
-    "redirect-six": ("forces", {"自动更新地址": "@MAKER@/test/redirect?n=6&to=/update/lyrimark_new.exe"}),
     # signed updates that must be refused
     "signed-tampered": ("signed", {"更新签名": "@SIGNATURE:OTHER-BYTES@"}),
     "signed-wrong-key": ("signed", {"更新签名": "@SIGNATURE:OTHER-KEY@"}),
