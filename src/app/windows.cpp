@@ -46,7 +46,9 @@ std::wstring ProgramFolder() {
 
 }  // namespace
 
-std::string RunDirectory() { return ui::Narrow(ProgramFolder()); }
+std::string RunDirectory() {
+  return ui::Narrow(ProgramFolder());
+}
 
 void EnterRunDirectory() {
   // A drive's root keeps its backslash: "C:" alone means that drive's current folder.

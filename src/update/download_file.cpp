@@ -40,8 +40,8 @@ bool DownloadFile::Create(const std::string& gbkTarget, bool replace) {
   target_ = ui::Wide(gbkTarget);
   temporary_ = target_ + L".part";
   replace_ = replace;
-  file_ = CreateFileW(temporary_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                      nullptr);
+  file_ = CreateFileW(temporary_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
   return file_ != INVALID_HANDLE_VALUE;
 }
 

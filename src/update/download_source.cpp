@@ -89,7 +89,8 @@ std::string ResolveAddress(const std::string& base, const std::string& location)
   // two together (one call: Wine does not report the size a buffer needs).
   std::string combined(base.size() + location.size() + 1, '\0');
   DWORD size = static_cast<DWORD>(combined.size());
-  if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &size, ICU_NO_ENCODE | ICU_NO_META))
+  if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &size,
+                           ICU_NO_ENCODE | ICU_NO_META))
     return {};
   combined.resize(size);
   return combined;

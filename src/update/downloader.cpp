@@ -278,9 +278,7 @@ class Transfer {
     }
   }
 
-  bool Accepted() {
-    return !p_.acceptFile || p_.acceptFile(file_.Sha256());
-  }
+  bool Accepted() { return !p_.acceptFile || p_.acceptFile(file_.Sha256()); }
 
   std::int32_t Notify(std::int32_t kind, std::int32_t value) const {
     return p_.notify ? p_.notify(kind, job_->id, value, 0, job_->id) : 0;
@@ -300,7 +298,8 @@ class Transfer {
 
 bool StartDownload(std::shared_ptr<DownloadJob>& job, const DownloadParameters& p) {
   Source source;
-  if (!(p.modeFlags & kDownloadToFile) || p.localFile.empty() || !ReadSource(p, p.address, source)) return false;
+  if (!(p.modeFlags & kDownloadToFile) || p.localFile.empty() || !ReadSource(p, p.address, source))
+    return false;
   if (!job) job = std::make_shared<DownloadJob>();
   if (!job->Begin(p.stopGraceMs)) return false;
   try {

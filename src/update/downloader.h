@@ -1,5 +1,7 @@
 // The file downloader: fetches a file over HTTP, HTTPS or FTP on threads of
-// its own, over several connections at once where the server allows.
+// its own, over several connections at once where the server allows. The first
+// request follows up to five redirects (to any of the three); a part that
+// fails is asked for again, three times at most, from its first missing byte.
 #pragma once
 
 #include <cstdint>

@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::size_t kCoordinate = 32;  // bytes of one P-256 coordinate, and of r and of s
 
-bool Succeeded(NTSTATUS status) { return status >= 0; }
+bool Succeeded(NTSTATUS status) {
+  return status >= 0;
+}
 
 // One CNG algorithm provider, closed at the end of its scope. The one-call
 // hash and the shared pseudo-handles are left alone: Windows 7 has neither.
@@ -87,9 +89,10 @@ bool VerifySignature(std::string_view publicKey, std::string_view message, std::
     return false;
   }
   std::string rs(signature);
-  const bool valid = Succeeded(BCryptVerifySignature(
-      key, nullptr, reinterpret_cast<PUCHAR>(const_cast<char*>(digest->data())),
-      static_cast<ULONG>(digest->size()), reinterpret_cast<PUCHAR>(rs.data()), static_cast<ULONG>(rs.size()), 0));
+  const bool valid = Succeeded(
+      BCryptVerifySignature(key, nullptr, reinterpret_cast<PUCHAR>(const_cast<char*>(digest->data())),
+                            static_cast<ULONG>(digest->size()), reinterpret_cast<PUCHAR>(rs.data()),
+                            static_cast<ULONG>(rs.size()), 0));
   BCryptDestroyKey(key);
   return valid;
 }

@@ -69,9 +69,18 @@ std::string CurrentDirectory() {
   }
 }
 
-bool SignedOnly() { return !kUpdatePublicKey.empty(); }
+bool SignedOnly() {
+  return !kUpdatePublicKey.empty();
+}
 
-Release PageRelease() { return {state.updateVersion, state.updateFileName, state.updateSignature}; }
+Release PageRelease() {
+  return {state.updateVersion, state.updateFileName, state.updateSignature};
+}
+
+// Whether the file whose hash is `sha256` is the release the page names, signed with our key.
+bool Genuine(const Release& release, std::string_view sha256) {
+  return IsGenuineRelease(kUpdatePublicKey, LYRIMARK_VERSION, release, sha256);
+}
 
 // A signed update that fails its check: the user hears of it, nothing is started.
 [[noreturn]] void RefuseUpdate() {
@@ -90,8 +99,7 @@ Release PageRelease() { return {state.updateVersion, state.updateFileName, state
   const std::wstring widePath = ui::Wide(path);
   const HANDLE held = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-  const bool genuine = held != INVALID_HANDLE_VALUE &&
-                       IsGenuineRelease(kUpdatePublicKey, LYRIMARK_VERSION, PageRelease(), FileSha256(held));
+  const bool genuine = held != INVALID_HANDLE_VALUE && Genuine(PageRelease(), FileSha256(held));
   if (genuine) StartProgram(path);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
   if (!genuine) {
@@ -142,7 +150,8 @@ void BeginDownload() {
   // name a device gets nothing written and nothing started.
   if (!text::IsSafeFileName(state.updateFileName)) app::EndProcess(0);
   // A release that cannot pass its check is not worth the download.
-  if (SignedOnly() && (state.updateSignature.empty() || !IsNewerVersion(state.updateVersion, LYRIMARK_VERSION)))
+  if (SignedOnly() &&
+      (state.updateSignature.empty() || !IsNewerVersion(state.updateVersion, LYRIMARK_VERSION)))
     RefuseUpdate();
 
   DownloadParameters& p = state.downloadParameters;
@@ -160,7 +169,7 @@ void BeginDownload() {
     // Checked before the file takes its name; nothing of the page is shared
     // with the downloader's thread but this copy.
     p.acceptFile = [release = PageRelease()](std::string_view sha256) {
-      const bool genuine = IsGenuineRelease(kUpdatePublicKey, LYRIMARK_VERSION, release, sha256);
+      const bool genuine = Genuine(release, sha256);
       if (!genuine) state.refused = true;
       return genuine;
     };

@@ -15,9 +15,9 @@ class DownloadJob;
 
 // Everything but the atomics belongs to the user-interface thread alone.
 struct UpdateState {
-  std::string updateAddress;    // "自动更新地址=" of the announcement page
-  std::string updateFileName;   // "程序名字=": saved and started under this name
-  std::string updateVersion;    // "更新版本=", "更新签名=": what a signed update says of itself
+  std::string updateAddress;   // "自动更新地址=" of the announcement page
+  std::string updateFileName;  // "程序名字=": saved and started under this name
+  std::string updateVersion;   // "更新版本=", "更新签名=": what a signed update says of itself
   std::string updateSignature;
   // Written by the downloader's thread, read by the progress tick.
   std::atomic<double> totalSize{0.0};

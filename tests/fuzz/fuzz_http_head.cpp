@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "update/http_response.h"
 
@@ -19,11 +19,21 @@ namespace {
 std::string HeadFrom(const std::uint8_t* data, std::size_t size) {
   const auto* bytes = reinterpret_cast<const char*>(data);
   if (size == 0 || data[0] % 2 == 0) return std::string(bytes, size);
-  static const char* const kPieces[] = {"HTTP/1.1 206 Partial\r\n", "HTTP/1.0 200 OK\r\n", "HTTP/1.1 302 Found\r\n",
-                                        "Content-Length: ",         "Content-Range: bytes ", "Location: ",
-                                        "\r\n",                     "\r\n\r\n",              "-",
-                                        "/",                        "*",                     "9007199254740992",
-                                        "18446744073709551616",     "0",                     "1048575",
+  static const char* const kPieces[] = {"HTTP/1.1 206 Partial\r\n",
+                                        "HTTP/1.0 200 OK\r\n",
+                                        "HTTP/1.1 302 Found\r\n",
+                                        "Content-Length: ",
+                                        "Content-Range: bytes ",
+                                        "Location: ",
+                                        "\r\n",
+                                        "\r\n\r\n",
+                                        "-",
+                                        "/",
+                                        "*",
+                                        "9007199254740992",
+                                        "18446744073709551616",
+                                        "0",
+                                        "1048575",
                                         " "};
   std::string head;
   for (std::size_t i = 1; i < size; ++i) {
@@ -51,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!head) return 0;
   Check(head->contentLength >= -1 && head->contentLength <= update::kLargestCount);
   if (head->hasRange) {
-    Check(0 <= head->rangeFirst && head->rangeFirst <= head->rangeLast && head->rangeLast <= update::kLargestCount);
+    Check(0 <= head->rangeFirst && head->rangeFirst <= head->rangeLast &&
+          head->rangeLast <= update::kLargestCount);
     Check(head->total < 0 || head->rangeLast < head->total);
   }
   // The requests the downloader makes: the whole file, a part, the rest from a byte.

@@ -1,7 +1,8 @@
 #include "update/announcement.h"
-#include "update/release_signature.h"
 
 #include <gtest/gtest.h>
+
+#include "update/release_signature.h"
 
 namespace {
 
@@ -55,8 +56,9 @@ TEST(Announcement, TwoSectionsOnlyTheFirstCounts) {
 }
 
 TEST(Announcement, UpdateSourceKeepsItsBlanks) {
-  const auto source = update::ReadUpdateSource(
-      Page("<p>程序名字=  新版.exe</p><p>更新签名=c2ln</p><p>自动更新地址= http://h/新版.exe </p><p>更新版本=3.4</p>"));
+  const auto source =
+      update::ReadUpdateSource(Page("<p>程序名字=  新版.exe</p><p>更新签名=c2ln</p><p>自动更新地址= "
+                                    "http://h/新版.exe </p><p>更新版本=3.4</p>"));
   EXPECT_EQ(source.fileName, "  新版.exe");
   EXPECT_EQ(source.address, " http://h/新版.exe ");
   EXPECT_EQ(source.version, "3.4");
@@ -64,7 +66,8 @@ TEST(Announcement, UpdateSourceKeepsItsBlanks) {
 }
 
 TEST(ReleaseSignature, TheSignedTextNamesVersionFileAndHash) {
-  EXPECT_EQ(update::SignedText("3.4", "新版.exe", "ab01"), "lyrimark-update-v1\n3.4\n\xD0\xC2\xB0\xE6.exe\nab01");
+  EXPECT_EQ(update::SignedText("3.4", "新版.exe", "ab01"),
+            "lyrimark-update-v1\n3.4\n\xD0\xC2\xB0\xE6.exe\nab01");
   EXPECT_EQ(update::Hex(std::string("\x00\x7F\xFF", 3)), "007fff");
 }
 
@@ -82,8 +85,8 @@ TEST(ReleaseSignature, OnlyANewerDottedVersionIsNewer) {
   for (const char* newer : {"3.4", "3.3.1", "4", "10.0", "3.3.0.1", "003.4"}) {
     EXPECT_TRUE(update::IsNewerVersion(newer, "3.3.0")) << newer;
   }
-  for (const char* not_newer : {"3.3", "3.3.0", "3.3.0.0", "3.2.9", "", "3..4", "3.4a", "+4", "4.", ".4", " 4",
-                                "1234567890", "3,4"}) {
+  for (const char* not_newer : {"3.3", "3.3.0", "3.3.0.0", "3.2.9", "", "3..4", "3.4a", "+4", "4.", ".4",
+                                " 4", "1234567890", "3,4"}) {
     EXPECT_FALSE(update::IsNewerVersion(not_newer, "3.3.0")) << not_newer;
   }
 }

@@ -37,14 +37,18 @@ TEST(ReadResponseHead, ReadsStatusLengthAndRangeWhateverTheCase) {
 TEST(ReadResponseHead, AnUnreadableLengthFailsTheHeadAnUnreadableRangeIsNotGiven) {
   for (const char* bad : {"12x", "-5", "9007199254740993", "99999999999999999999999"}) {
     SCOPED_TRACE(bad);
-    EXPECT_FALSE(update::ReadResponseHead(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + bad + "\r\n\r\n"));
+    EXPECT_FALSE(
+        update::ReadResponseHead(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + bad + "\r\n\r\n"));
   }
-  EXPECT_EQ(update::ReadResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 9007199254740992\r\n\r\n")->contentLength,
-            update::kLargestCount);
-  for (const char* bad : {"bytes 9-5/10", "bytes 0-10/10", "items 0-1/2", "bytes 0-9223372036854775806/9223372036854775807",
-                          "bytes 0-9007199254740993/*", "bytes 0-99999999999999999999/*"}) {
+  EXPECT_EQ(
+      update::ReadResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 9007199254740992\r\n\r\n")->contentLength,
+      update::kLargestCount);
+  for (const char* bad :
+       {"bytes 9-5/10", "bytes 0-10/10", "items 0-1/2", "bytes 0-9223372036854775806/9223372036854775807",
+        "bytes 0-9007199254740993/*", "bytes 0-99999999999999999999/*"}) {
     SCOPED_TRACE(bad);
-    const auto head = update::ReadResponseHead(std::string("HTTP/1.1 206 OK\r\nContent-Range: ") + bad + "\r\n\r\n");
+    const auto head =
+        update::ReadResponseHead(std::string("HTTP/1.1 206 OK\r\nContent-Range: ") + bad + "\r\n\r\n");
     ASSERT_TRUE(head);
     EXPECT_FALSE(head->hasRange);
     EXPECT_FALSE(update::BodyOf(*head, 0, -1));

@@ -226,7 +226,8 @@ TEST_F(Downloader, RetriesACutPartFromItsLastByte) {
       if (from >= third && from < third + part) asked.push_back(range);
     }
     for (int attempt = 0; attempt <= std::min(cuts, 3); ++attempt) {
-      expected.push_back("bytes=" + std::to_string(third + 20000 * attempt) + "-" + std::to_string(third + part - 1));
+      expected.push_back("bytes=" + std::to_string(third + 20000 * attempt) + "-" +
+                         std::to_string(third + part - 1));
     }
     EXPECT_EQ(asked, expected);
     if (cuts <= 3) {

@@ -1,11 +1,10 @@
 // The check of a signed update with the system's cryptography, against a
 // signature made by tools/sign_update with the local site's test key.
-#include "update/signature_check.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 
+#include "update/signature_check.h"
 #include "update_site.h"
 
 namespace {
@@ -17,7 +16,8 @@ constexpr char kOtherKey[] =
 // The file "abc", released as version 3.4 under the name 新版.exe.
 constexpr char kSha256[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
 const update::Release kRelease = {
-    "3.4", "新版.exe", "eC/4m5iLhw6/7cfQXzyjUwtbWlukuVdlntA23rHDCqhq+v/NKqoyMC/ARA2kSrhxFzg9tee1Dmk71tOmgtEklQ=="};
+    "3.4", "新版.exe",
+    "eC/4m5iLhw6/7cfQXzyjUwtbWlukuVdlntA23rHDCqhq+v/NKqoyMC/ARA2kSrhxFzg9tee1Dmk71tOmgtEklQ=="};
 
 TEST(SignatureCheck, OnlyTheSignedFileNameAndNewerVersionPass) {
   EXPECT_TRUE(update::IsGenuineRelease(kTestKey, "3.3.0", kRelease, kSha256));
@@ -49,8 +49,8 @@ TEST(SignatureCheck, OnlyTheSignedFileNameAndNewerVersionPass) {
 TEST(SignatureCheck, HashesTheWholeFileFromItsStart) {
   test::ScratchDirectory dir;
   std::ofstream(dir / "abc", std::ios::binary) << "abc";
-  const HANDLE file = CreateFileA((dir / "abc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileA((dir / "abc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   char first;
   DWORD n = 0;
