@@ -3,6 +3,9 @@
 # installed) in one run: a 200 MB file from the local site on loopback, three
 # rounds taken in turn, the median of each. Every copy is checked against the file.
 #   bench/download_bench.sh <Windows build tree>     (e.g. build/win32)
+# With BASELINE=<another download_bench.exe> (built from an earlier commit) its
+# downloader runs in the same rounds as "baseline", so a change is measured
+# beside what it changed.
 # Prints MB/s, the ratio to curl, and CPU seconds (user + kernel of the
 # downloading process; for the Windows ways also the Wine server's share).
 set -eu
@@ -28,7 +31,8 @@ read -r _ maker _ _ <"$work/site.out"
 address=$maker/update/file.bin
 
 sh "$root/tests/wine/wine-start.sh" "$build" >/dev/null
-. "$root/tests/wine/wine-env.sh" "$build"
+# (sourced by sh, the settings would look for their helpers beside this script: read apart)
+WINEPREFIX=$(sh -c '. "$0" "$1" && echo "$WINEPREFIX"' "$root/tests/wine/wine-env.sh" "$build")
 # The Wine server of this prefix works in a directory named after the prefix's
 # device and inode; its CPU time counts for the Windows ways.
 server_id=$(printf 'server-%s-%x' "$(stat -c %D "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
@@ -59,10 +63,10 @@ run_aria2c() {
   same "$work/aria2c.bin" aria2c
   echo "$out" | awk -v s="$start" -v e="$end" 'END { printf "%.3f %.2f\n", e - s, $1 + $2 }'
 }
-run_windows() {  # way
+run_windows() {  # way [exe]
   server=$(server_pid)
   before=$(server_cpu "$server")
-  line=$(sh "$root/tests/wine/wine-run.sh" "$build" "$exe" "$1" "$address" "Z:$work/$1.bin" | tr -d '\r')
+  line=$(sh "$root/tests/wine/wine-run.sh" "$build" "${2:-$exe}" "$1" "$address" "Z:$work/$1.bin" | tr -d '\r')
   after=$(server_cpu "$server")
   same "$work/$1.bin" "$1"
   echo "$line" | awk -v b="$before" -v a="$after" '{ printf "%s %.2f %.2f\n", $1, $2 + $3, a - b }'
@@ -70,12 +74,15 @@ run_windows() {  # way
 
 ways="curl"
 command -v aria2c >/dev/null && ways="$ways aria2c"
-ways="$ways downloader socket-1 wininet-1"
+ways="$ways downloader"
+[ -n "${BASELINE:-}" ] && ways="$ways baseline"
+ways="$ways socket-1 wininet-1"
 for r in $(seq "$rounds"); do
   for way in $ways; do
     case $way in
       curl) result=$(run_curl) ;;
       aria2c) result=$(run_aria2c) ;;
+      baseline) result=$(run_windows downloader "$BASELINE") ;;
       *) result=$(run_windows "$way") ;;
     esac
     echo "$way $result" >>"$work/results"

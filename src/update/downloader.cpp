@@ -115,8 +115,11 @@ class DownloadJob {
 
 namespace {
 
-// A failed part is asked for again this many times, from its first missing byte.
+// A failed part is asked for again this many times, from its first missing
+// byte, after a pause that grows by this much each time: a server that just
+// dropped connections gets a moment.
 constexpr int kRetries = 3;
+constexpr int kRetryPauseMs = 250;
 // Redirects followed for one file, the most browsers take too.
 constexpr int kMostRedirects = 5;
 
@@ -163,7 +166,7 @@ class Transfer {
     Body body;
     std::unique_ptr<Connection> first;
     for (int attempt = 0; !first; ++attempt) {
-      if (attempt > kRetries || job_->stopping) return false;
+      if (attempt > kRetries || !PauseBefore(attempt)) return false;
       first = Open(0, -1, body, true);
     }
     if (body.total >= 0) Notify(kNotifySize, ToValue(body.total, -1));
@@ -227,6 +230,14 @@ class Transfer {
     }
   }
 
+  // Waits before attempt number `attempt` (0: the first, at once); false when a stop came.
+  bool PauseBefore(int attempt) const {
+    for (int waited = 0; waited < attempt * kRetryPauseMs && !job_->stopping; waited += kStopStepMs) {
+      Sleep(kStopStepMs);
+    }
+    return !job_->stopping;
+  }
+
   void Close(std::unique_ptr<Connection>& c) {
     job_->Unregister(c.get());
     c.reset();
@@ -240,7 +251,7 @@ class Transfer {
     std::int64_t at = part.first;
     std::int64_t end = part.length < 0 ? -1 : part.first + part.length;
     for (int attempt = 0;; ++attempt) {
-      if (!c && !job_->stopping) {
+      if (!c && PauseBefore(attempt)) {
         c = Open(at, end < 0 ? -1 : end - 1, body, false);
         if (c && body.first != at) {
           // The whole file again instead of the part asked for.
