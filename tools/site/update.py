@@ -152,7 +152,10 @@ def serve_update(handler, source):
         # (RST) is what a crash or a middlebox gives.
         handler.close_connection = True
         if cut == "reset":
-            # Let the bytes sent arrive first: a reset throws away what the client has not read.
+            # Let the bytes sent arrive first. Windows reports a reset to the
+            # receive whenever it comes; Wine 8 loses one that arrives behind
+            # bytes the client has not read yet (its server's poll takes the
+            # error, and the receive then reads an end, as after a close).
             time.sleep(0.2)
             handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             handler.connection.close()
