@@ -9,42 +9,28 @@
 #include <string_view>
 #include <utility>
 
+#include "pieces.h"
 #include "update/http_response.h"
 
 namespace {
 
-// Raw bytes seldom spell a head, so an input whose first byte is odd is read
-// as a list of pieces instead: bytes below 16 pick one of the head's texts,
-// the others stand for themselves.
-std::string HeadFrom(const std::uint8_t* data, std::size_t size) {
-  const auto* bytes = reinterpret_cast<const char*>(data);
-  if (size == 0 || data[0] % 2 == 0) return std::string(bytes, size);
-  static const char* const kPieces[] = {"HTTP/1.1 206 Partial\r\n",
-                                        "HTTP/1.0 200 OK\r\n",
-                                        "HTTP/1.1 302 Found\r\n",
-                                        "Content-Length: ",
-                                        "Content-Range: bytes ",
-                                        "Location: ",
-                                        "\r\n",
-                                        "\r\n\r\n",
-                                        "-",
-                                        "/",
-                                        "*",
-                                        "9007199254740992",
-                                        "18446744073709551616",
-                                        "0",
-                                        "1048575",
-                                        " "};
-  std::string head;
-  for (std::size_t i = 1; i < size; ++i) {
-    if (data[i] < std::size(kPieces)) {
-      head += kPieces[data[i]];
-    } else {
-      head += bytes[i];
-    }
-  }
-  return head;
-}
+// The head's texts, for inputs read as pieces.
+const char* const kPieces[] = {"HTTP/1.1 206 Partial\r\n",
+                               "HTTP/1.0 200 OK\r\n",
+                               "HTTP/1.1 302 Found\r\n",
+                               "Content-Length: ",
+                               "Content-Range: bytes ",
+                               "Location: ",
+                               "\r\n",
+                               "\r\n\r\n",
+                               "-",
+                               "/",
+                               "*",
+                               "9007199254740992",
+                               "18446744073709551616",
+                               "0",
+                               "1048575",
+                               " "};
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -53,7 +39,7 @@ void Check(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string received = HeadFrom(data, size);
+  const std::string received = TextFrom(data, size, kPieces);
   const std::size_t length = update::HeadLength(received);
   Check(length <= received.size());
   const std::optional<update::ResponseHead> head =

@@ -8,30 +8,20 @@
 #include <vector>
 
 #include "lyrics/search_page.h"
+#include "pieces.h"
 
 namespace {
 
 constexpr char kOpening[] = "<font size=\"-1\">";
 constexpr char kClosing[] = "LRC歌词下载</a>";
 
-// Raw bytes seldom spell the markers, so an input whose first byte is odd is
-// read as a list of pieces instead: bytes below 13 pick one of the page's
-// marker texts, the others stand for themselves.
+// The page's marker texts, for inputs read as pieces.
+const char* const kPieces[] = {kOpening,  kClosing, "</font>",           ">",          " ",   "\r\n",
+                               "LRC歌词", "</a>",   "<font size=\"-1\"", "<a href=\"", "\">", "歌",
+                               "\x81"};
+
 std::string PageFrom(const std::uint8_t* data, std::size_t size) {
-  const auto* bytes = reinterpret_cast<const char*>(data);
-  if (size == 0 || data[0] % 2 == 0) return std::string(bytes, size);
-  static const char* const kPieces[] = {kOpening,  kClosing, "</font>",           ">",          " ",   "\r\n",
-                                        "LRC歌词", "</a>",   "<font size=\"-1\"", "<a href=\"", "\">", "歌",
-                                        "\x81"};
-  std::string page;
-  for (std::size_t i = 1; i < size; ++i) {
-    if (data[i] < std::size(kPieces)) {
-      page += kPieces[data[i]];
-    } else {
-      page += bytes[i];
-    }
-  }
-  return page;
+  return TextFrom(data, size, kPieces);
 }
 
 bool Same(const lyrics::SearchResult& a, const lyrics::SearchResult& b) {

@@ -14,7 +14,9 @@ import sign_update  # noqa: E402
 # The key the tests build the program with; a key for the tests only.
 TEST_KEY = os.path.join(HERE, "update_key.pem")
 
-# Variants made from a page: name -> (page, {key: new value, or None to leave the key out}).
+# Variants made from a page or another such variant: name -> (from, {key: new
+# value, or None to leave the key out}). A key the page lacks is added at the
+# end of its section.
 DERIVED = {
     # update names that would leave the program's folder, or name a device
     "name-parent": ("forces", {"程序名字": "..\\x.exe"}),
@@ -24,6 +26,8 @@ DERIVED = {
     # the update address redirects: five hops (the most followed), relative at the end; to FTP
     "redirect": ("forces", {"自动更新地址": "@MAKER@/test/redirect?n=5&code=301&to=/update/lyrimark_new.exe"}),
     "redirect-ftp": ("forces", {"自动更新地址": "@MAKER@/test/redirect?code=307&to=@FTP@/lyrimark_new.exe"}),
+    # a signed update, whose signature is made when the page is served
+    "signed": ("forces", {"更新版本": "9.9", "更新签名": "@SIGNATURE@"}),
     # signed updates that must be refused
     "signed-tampered": ("signed", {"更新签名": "@SIGNATURE:OTHER-BYTES@"}),
     "signed-wrong-key": ("signed", {"更新签名": "@SIGNATURE:OTHER-KEY@"}),
@@ -46,13 +50,18 @@ class Announcements:
 
     def page(self, variant):
         """The page's bytes (GBK), its settings changed as the variant says."""
-        base, changes = DERIVED.get(variant, (variant, {}))
-        with open(os.path.join(self.directory, base + ".html"), "rb") as f:
-            page = f.read()
+        if variant not in DERIVED:
+            with open(os.path.join(self.directory, variant + ".html"), "rb") as f:
+                return f.read()
+        base, changes = DERIVED[variant]
+        page = self.page(base)
         for key, value in changes.items():
-            setting = re.compile(rb"<p>" + re.escape(key.encode("gbk")) + rb"=.*?</p>(\r\n)?")
+            setting = re.compile(rb"<p>" + re.escape(key.encode("gbk")) + rb"=.*?</p>\r\n")
             new = b"" if value is None else b"<p>%s=%s</p>\r\n" % (key.encode("gbk"), value.encode("gbk"))
-            page = setting.sub(lambda _: new, page, count=1)
+            page, found = setting.subn(lambda _: new, page, count=1)
+            if not found:
+                end = "<p>////结束</p>".encode("gbk")
+                page = page.replace(end, new + end, 1)
         return page
 
     def sign(self, page, update_file):
