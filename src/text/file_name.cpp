@@ -21,8 +21,8 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // Windows opens these as devices whatever the directory or extension.
-bool IsDeviceName(std::string_view title) {
-  std::string_view base = title.substr(0, title.find('.'));
+bool IsDeviceName(std::string_view name) {
+  std::string_view base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);  // "NUL .lrc" is NUL too
   static constexpr std::array<std::string_view, 4> kPlain = {"con", "prn", "aux", "nul"};
   for (std::string_view d : kPlain) {
@@ -37,19 +37,19 @@ bool IsDeviceName(std::string_view title) {
 
 }  // namespace
 
-bool IsSafeFileName(std::string_view title) {
-  if (title.empty() || title == "." || title == "..") return false;
-  for (std::size_t i = 0; i < title.size();) {
-    const std::size_t w = CharWidth(title, i);
+bool IsSafeFileName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t w = CharWidth(name, i);
     if (w == 1) {
-      const char c = title[i];
+      const char c = name[i];
       if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
     }
     i += w;
   }
-  // With no separator the title is one name in the directory; dots inside it
+  // With no separator it is one name in the directory; dots inside it
   // ("再见...") are part of that name and harmless.
-  return !IsDeviceName(title);
+  return !IsDeviceName(name);
 }
 
 }  // namespace text

@@ -44,21 +44,14 @@ std::optional<std::string> Sha256(Reader next) {
   BCRYPT_HASH_HANDLE hash = nullptr;
   if (!sha.get() || !Succeeded(BCryptCreateHash(sha.get(), &hash, nullptr, 0, nullptr, 0, 0))) return {};
   std::string digest(32, '\0');
-  bool ok = true;
-  for (;;) {
-    const std::optional<std::string_view> piece = next();
-    if (!piece) {
-      ok = false;
-      break;
-    }
-    if (piece->empty()) break;
-    if (!Succeeded(BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(piece->data())),
+  std::optional<std::string_view> piece;
+  while ((piece = next()) && !piece->empty() &&
+         Succeeded(BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(piece->data())),
                                   static_cast<ULONG>(piece->size()), 0))) {
-      ok = false;
-      break;
-    }
   }
-  ok = ok && Succeeded(BCryptFinishHash(hash, reinterpret_cast<PUCHAR>(digest.data()), 32, 0));
+  // Only the end of the pieces finishes the hash; a failed read or step does not.
+  const bool ok = piece && piece->empty() &&
+                  Succeeded(BCryptFinishHash(hash, reinterpret_cast<PUCHAR>(digest.data()), 32, 0));
   BCryptDestroyHash(hash);
   if (!ok) return {};
   return digest;
