@@ -43,15 +43,19 @@ class UpdateTest(unittest.TestCase):
         cls.site.control("update?fault=none")
         cls.site.control("announce?variant=runs")
 
-    def start(self, variant, fault="none", cwd=None, program=("src", "lyrimark.exe"), wait=False):
+    def start(self, variant, fault="none", cwd=None, program=("src", "lyrimark.exe"), wait=False, existing=None):
         """A copy of the program in a directory of its own, which is also its
         current directory unless `cwd` is another: it saves the new version
-        there and starts it from there."""
+        there and starts it from there. `existing`: the bytes of a file that
+        already has the new version's name."""
         self.site.control("announce?variant=" + variant)
         self.site.control("update?fault=" + fault)
         self.site.control("requests?clear=1")
         home = tempfile.mkdtemp(prefix="update.", dir=self.session.work)
         exe = shutil.copy(self.session.exe(*program), os.path.join(home, "lyrimark.exe"))
+        if existing is not None:
+            with open(os.path.join(home, NEW_NAME), "wb") as f:
+                f.write(existing)
         return home, Program.start(self.session, cwd=cwd or home, wait=wait, exe=exe)
 
     def label(self, unit):
@@ -170,8 +174,8 @@ class UpdateTest(unittest.TestCase):
         self.assertStartedNewVersion(home, Program.start(self.session, cwd=other, exe=exe, wait=False))
         self.assertEqual(os.listdir(other), ["别处.lrc"])
 
-    def signed(self, variant):
-        return self.start(variant, program=("tests", "e2e", "lyrimark_signed.exe"))
+    def signed(self, variant, existing=None):
+        return self.start(variant, program=("tests", "e2e", "lyrimark_signed.exe"), existing=existing)
 
     def test_with_a_key_only_a_signed_newer_release_starts(self):
         home, program = self.signed("signed")
@@ -185,6 +189,17 @@ class UpdateTest(unittest.TestCase):
                 self.assertEqual(os.listdir(home), ["lyrimark.exe"], "no file, partial or whole")
                 # What cannot pass is not even fetched.
                 self.assertEqual(bool(self.update_gets()), variant in ("signed-tampered", "signed-wrong-key"))
+
+        # A file that already has the name is the one started, so it is checked
+        # too: the release itself starts, anything else is deleted.
+        with open(self.new_version, "rb") as f:
+            release = f.read()
+        home, program = self.signed("signed", existing=release)
+        self.assertStartedNewVersion(home, program)
+        home, program = self.signed("signed", existing=b"MZ not the release")
+        self.assertEqual(program.wait_exit(60), 0)
+        self.assertEqual(program.dialogs(), refused)
+        self.assertNotIn(NEW_NAME, os.listdir(home))
 
     def test_server_without_ranges_completes_on_one_connection(self):
         home, program = self.start("forces", "no-range")
