@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "update/download_connection.h"
@@ -165,11 +166,13 @@ TEST_F(Downloader, FallsBackToOneConnectionWithoutRangesOrLength) {
 }
 
 TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
-  // Cut after 20 KB a time, each part would need more than its retries.
-  for (const std::string fault : {"drop&after=20000", "404"}) {
-    SCOPED_TRACE(fault);
-    test::SiteServes("fault=" + fault);
-    const std::optional<std::int32_t> end = Download(Parameters(UpdateAddress()));
+  // Cut after 20 KB a time, each part would need more than its retries; a
+  // size no file has fails over either protocol.
+  for (const auto& [fault, address] : {std::pair{"drop&after=20000", UpdateAddress()}, {"404", UpdateAddress()},
+                                       {"huge-size", UpdateAddress()}, {"huge-size", test::FtpSite() + "/new.exe"}}) {
+    SCOPED_TRACE(address + " " + fault);
+    test::SiteServes(std::string("fault=") + fault);
+    const std::optional<std::int32_t> end = Download(Parameters(address));
     ASSERT_TRUE(end.has_value()) << "the end is reported however the transfer went";
     EXPECT_LT(*end, kSize());
     EXPECT_FALSE(test::Exists(dir / "new.exe")) << "nothing under the name that gets started";

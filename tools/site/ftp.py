@@ -9,6 +9,7 @@ from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
 
 from httpbase import HOST
+from update import HUGE
 
 
 class UpdateFileSystem(AbstractedFS):
@@ -33,6 +34,12 @@ class LoggingHandler(FTPHandler):
     def pre_process_command(self, line, cmd, arg):
         self.site.log.add("ftp", cmd, arg or "", "FTP", [], self.remote_port)
         super().pre_process_command(line, cmd, arg)
+
+    def ftp_SIZE(self, path):
+        if self.site.update.current()[1] == "huge-size":
+            self.respond("213 %d" % HUGE)
+        else:
+            super().ftp_SIZE(path)
 
 
 def make_ftp_server(port, site, root):

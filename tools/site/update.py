@@ -8,6 +8,7 @@ import threading
 import time
 
 BLOCK = 64 * 1024
+HUGE = 1 << 64  # a size no file has, and no 64-bit number holds
 
 
 class UpdateSource:
@@ -23,6 +24,8 @@ class UpdateSource:
       slow   rate           the body trickles at `rate` bytes a second
       404                   the file is not found
       reset  after          as no-length, but the connection is reset after `after` bytes of body
+      huge-size             a size no file has: Content-Length 2^64 over HTTP (no ranges), and the
+                            same in the FTP server's answer to SIZE
       kill   at times after the next `times` responses for a part that holds byte `at` (not
                             one from the file's start) are reset after `after` bytes of body
     """
@@ -36,6 +39,7 @@ class UpdateSource:
         "slow": ("rate",),
         "404": (),
         "reset": ("after",),
+        "huge-size": (),
         "kill": ("at", "times", "after"),
     }
 
@@ -110,7 +114,7 @@ def serve_update(handler, source):
         handler.reply(404, "not found\n")
         return
     size = os.path.getsize(path)
-    whole_only = fault in ("no-length", "no-range", "reset")
+    whole_only = fault in ("no-length", "no-range", "reset", "huge-size")
     ranged = None if whole_only else parse_range(handler.headers.get("Range"), size)
     if fault == "start-range-only" and isinstance(ranged, tuple) and ranged[0] > 0:
         ranged = None
@@ -128,7 +132,7 @@ def serve_update(handler, source):
         handler.send_header("Connection", "close")
         handler.close_connection = True
     else:
-        handler.send_header("Content-Length", str(length))
+        handler.send_header("Content-Length", str(HUGE if fault == "huge-size" else length))
     handler.end_headers()
     if handler.head_only:
         return
