@@ -56,7 +56,11 @@ class UpdateTest(unittest.TestCase):
         if existing is not None:
             with open(os.path.join(home, NEW_NAME), "wb") as f:
                 f.write(existing)
-        return home, Program.start(self.session, cwd=cwd or home, wait=wait, exe=exe)
+        program = Program.start(self.session, cwd=cwd or home, wait=wait, exe=exe)
+        # A test that fails half-way must not leave its watchdog to answer the next test's boxes.
+        self.addCleanup(self.session.end, program.watchdog, 0)
+        self.addCleanup(self.session.end, program.process, 0)
+        return home, program
 
     def label(self, unit):
         return self.session.probe("update", unit, check=False)
