@@ -2,7 +2,8 @@
 # Builds the release zips from the current commit:
 #   LYRIMARK_HOME_URL=... LYRIMARK_FAN_URL=... LYRIMARK_ANNOUNCE_URL=... \
 #   LYRIMARK_LYRICS_URL=... scripts/release.sh [win32|win64 ...]
-# (both by default). Writes dist/Lyrimark-<version>-<arch>.zip and
+# (both by default). LYRIMARK_UPDATE_PUBLIC_KEY, when set, builds in the key
+# that updates must be signed with. Writes dist/Lyrimark-<version>-<arch>.zip and
 # dist/SHA256SUMS (LYRIMARK_DIST names another folder). The same commit and
 # addresses give the same bytes, in whatever folder the checkout lies.
 set -euo pipefail
@@ -15,6 +16,7 @@ for variable in LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMAR
   fi
 done
 export LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMARK_LYRICS_URL
+export LYRIMARK_UPDATE_PUBLIC_KEY=${LYRIMARK_UPDATE_PUBLIC_KEY:-}
 ./scripts/setup.sh
 
 arches=("$@")
