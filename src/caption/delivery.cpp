@@ -1,6 +1,7 @@
 #include "caption/delivery.h"
 
 #include "caption/waits.h"
+#include "text/convert.h"
 
 namespace caption {
 
@@ -29,13 +30,30 @@ HWND DesktopIconList() {
   return FindWindowExA(view, nullptr, "SysListView32", nullptr);
 }
 
+// One character message per UTF-16 code unit, through the wide function: a
+// character beyond the BMP arrives as its two surrogates.
+void PostTextUnits(HWND window, std::string_view text, TextKind kind) {
+  for (char16_t unit : text::GbkToUtf16(text)) PostMessageW(window, WM_CHAR, unit, static_cast<LPARAM>(kind));
+}
+
+// Posted bytes are read in the system's code page: on a Western or a Big5
+// system 中文 would arrive as other characters ("ÖÐÎÄ" on code page 1252).
+// UTF-16 means the same everywhere.
+void PostText(HWND window, std::string_view text, TextKind kind) {
+  if (AnsiIsGbk()) {
+    PostTextBytes(window, text, kind);
+  } else {
+    PostTextUnits(window, text, kind);
+  }
+}
+
 }  // namespace
 
 void SendCaption(HWND target, std::string_view text, TextKind kind) {
   FocusTarget(target);
   PostLeftClick(target, kEntryX, kEntryY);
   for (int i = 0; i < kBackspaces; ++i) PostMessageA(target, WM_KEYDOWN, VK_BACK, 1);
-  PostTextBytes(target, text, kind);
+  PostText(target, text, kind);
   PostLeftClick(target, kClosingX, kClosingY);
   PumpWait(kClosingPauseMs);
   PostLeftClick(target, kClosingX, kClosingY);
@@ -63,6 +81,8 @@ void PostLeftClick(HWND window, int x, int y) {
   PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostMessageA(window, WM_LBUTTONUP, 0, point);
 }
+
+bool AnsiIsGbk() { return GetACP() == 936; }
 
 void PostTextBytes(HWND window, std::string_view text, TextKind kind) {
   for (char c : text) PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), static_cast<LPARAM>(kind));

@@ -1,5 +1,5 @@
 // Writing a text into another program's field by posting it the input a person
-// would give: a click, thirty Backspaces, the text's bytes, two closing clicks.
+// would give: a click, thirty Backspaces, the text's characters, two closing clicks.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +31,11 @@ void FocusTarget(HWND window);
 // A left click at (x, y) in the window's client coordinates. A null window means
 // the desktop icon list; when there is none, the click goes nowhere.
 void PostLeftClick(HWND window, int x, int y);
+
+// True where the system's ANSI code page is GBK (936). There a delivery posts
+// the text's bytes, as it always has; elsewhere the target would read those
+// bytes in its own code page, so the text travels as UTF-16 instead.
+bool AnsiIsGbk();
 
 // One character message per byte, first to last: a double-byte character arrives
 // as two, lead byte first.

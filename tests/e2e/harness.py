@@ -64,6 +64,7 @@ class Session:
             self._run([os.path.join(WINE_DIR, "wine-start.sh"), self.build], 300)
             self.env = self._wine_env()
         self.display = self.env["DISPLAY"]
+        self.code_page = int(self.env["LYRIMARK_CODE_PAGE"])  # the ANSI code page Wine's programs get
         self.work = tempfile.mkdtemp(prefix="e2e.", dir=os.path.join(self.build, "wine"))
         self.processes = []
 
@@ -257,7 +258,7 @@ class Site:
 
 class Delivery:
     """One caption as the target's field received it: the posted time of its
-    first message and the bytes of its character messages."""
+    first message and its text in GBK."""
 
     def __init__(self, posted_ms, text):
         self.posted_ms, self.text = posted_ms, text
@@ -315,14 +316,21 @@ class Target:
         result, current = [], None
         for message, wparam, lparam, posted in self.messages():
             if message == WM_MOUSEMOVE and lparam == ENTRY_POINT:
-                current = Delivery(posted, bytearray())
+                current = Delivery(posted, [])
             elif message == WM_MOUSEMOVE and lparam == CLOSING_POINT and current is not None:
-                current.text = bytes(current.text)
+                current.text = self._gbk(current.text)
                 result.append(current)
                 current = None
             elif message == WM_CHAR and current is not None:
-                current.text.append(wparam & 0xFF)
+                current.text.append(wparam)
         return result
+
+    def _gbk(self, values):
+        """A caption's character values as GBK: the sender posts bytes where the
+        ANSI code page is 936, UTF-16 code units elsewhere."""
+        if self.session.code_page == 936:
+            return bytes(values)
+        return struct.pack("<%dH" % len(values), *values).decode("utf-16-le", "replace").encode("gbk", "replace")
 
     def stop(self):
         self.session.probe("close-window", str(self.window), check=False)

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "caption/delivery.h"
+#include "text/convert.h"
+
 namespace wintest {
 
 struct InputMessage {
@@ -35,21 +38,33 @@ inline void AppendClick(std::vector<InputMessage>& out, int x, int y) {
   out.push_back({WM_LBUTTONUP, 0, point});
 }
 
-// The click at the entry point, 30 Backspace key-downs, one WM_CHAR per byte
-// with `char_lparam`, and the two clicks at the closing point.
-inline std::vector<InputMessage> ExpectedDelivery(std::string_view bytes, LPARAM char_lparam) {
+// What the character messages of a GBK text carry on this system: its bytes
+// where the ANSI code page is GBK, else its UTF-16 code units.
+inline std::vector<WPARAM> CharacterValues(std::string_view gbk) {
+  std::vector<WPARAM> out;
+  if (caption::AnsiIsGbk()) {
+    for (unsigned char b : gbk) out.push_back(b);
+  } else {
+    for (char16_t unit : text::GbkToUtf16(gbk)) out.push_back(unit);
+  }
+  return out;
+}
+
+// The click at the entry point, 30 Backspace key-downs, one WM_CHAR per
+// character value with `char_lparam`, and the two clicks at the closing point.
+inline std::vector<InputMessage> ExpectedDelivery(std::string_view gbk, LPARAM char_lparam) {
   std::vector<InputMessage> out;
   AppendClick(out, 298, 124);
   for (int i = 0; i < 30; ++i) out.push_back({WM_KEYDOWN, VK_BACK, 1});
-  for (unsigned char b : bytes) out.push_back({WM_CHAR, b, char_lparam});
+  for (WPARAM value : CharacterValues(gbk)) out.push_back({WM_CHAR, value, char_lparam});
   AppendClick(out, 301, 164);
   AppendClick(out, 301, 164);
   return out;
 }
 
 // Index in a delivery's messages of the second closing click's first message.
-inline std::size_t SecondClosingClick(std::string_view bytes) {
-  return 3 + 30 + bytes.size() + 3;
+inline std::size_t SecondClosingClick(std::string_view gbk) {
+  return 3 + 30 + CharacterValues(gbk).size() + 3;
 }
 
 }  // namespace wintest

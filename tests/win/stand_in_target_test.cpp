@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "caption/delivery.h"
+#include "text/convert.h"
 #include "win/expected_delivery.h"
 
 namespace {
@@ -24,16 +25,19 @@ std::vector<InputMessage> Inputs(const std::vector<wintest::LoggedMessage>& logg
   return out;
 }
 
-// What the field answers to WM_GETTEXT, in this program's code page.
+// What the field answers to WM_GETTEXT, read as UTF-16 and given in GBK.
 std::string FieldText(HWND field) {
-  char buffer[512] = {};
+  char16_t buffer[512] = {};
   DWORD_PTR length = 0;
-  SendMessageTimeoutA(field, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+  SendMessageTimeoutW(field, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
                       5000, &length);
-  return std::string(buffer, length);
+  return text::Utf16ToGbk(std::u16string_view(buffer, length));
 }
 
 TEST(StandInTarget, LogsTheSequenceAsPosted) {
+  // 中A travels as its GBK bytes where the ANSI code page is GBK, else as UTF-16.
+  const std::vector<WPARAM> as_bytes{0xD6, 0xD0, 0x41}, as_utf16{0x4E2D, 0x41};
+  EXPECT_EQ(wintest::CharacterValues("中A"), caption::AnsiIsGbk() ? as_bytes : as_utf16);
   StandInTarget target;
   ASSERT_TRUE(target.started());
   SendCaption(target.field(), "中A", TextKind::kCaption);
@@ -52,20 +56,20 @@ TEST(StandInTarget, LogsTheSequenceAsPosted) {
   EXPECT_GE(logged[second].posted_ms - logged[second - 1].posted_ms, 10);
 }
 
-TEST(StandInTarget, FieldTextIsReplacedByTheNewBytes) {
+TEST(StandInTarget, FieldTextIsReplacedByTheNewText) {
   StandInTarget target;
   ASSERT_TRUE(target.started());
-  const std::size_t per_delivery = ExpectedDelivery("", 0).size();
 
   // 30 characters, the most a delivery erases: double-byte ones and a full-width digit among them.
   const std::string nickname = "春眠不觉晓处处闻啼鸟ABCDEFGHIJ１２３４５6789 ";
   SendCaption(target.field(), nickname);
-  target.WaitForInputMessages(per_delivery + nickname.size());
+  const std::size_t first = ExpectedDelivery(nickname, 0).size();
+  target.WaitForInputMessages(first);
   ASSERT_EQ(FieldText(target.field()), nickname);
 
   const std::string caption = "夜来风雨声,花落知多少。x";
   SendCaption(target.field(), caption, TextKind::kLyricsLine);
-  target.WaitForInputMessages(2 * per_delivery + nickname.size() + caption.size());
+  target.WaitForInputMessages(first + ExpectedDelivery(caption, 1).size());
   EXPECT_EQ(FieldText(target.field()), caption);
   EXPECT_EQ(target.WaitForReportedText(caption), caption);
 }

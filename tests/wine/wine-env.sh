@@ -2,6 +2,8 @@
 # One prefix per build tree, made once; code page 936 through a generated
 # zh_CN.UTF-8 locale (Chinese file names then map to GBK); no debug output,
 # no Mono/Gecko installers, no proxy; a fake xdg-open that records addresses.
+# LYRIMARK_CODE_PAGE=1252 or 950 runs under another ANSI code page instead, as
+# on a Western or a Traditional Chinese Windows.
 lyrimark_build=$(cd "$1" && pwd)
 lyrimark_wine_state=$lyrimark_build/wine
 # (bash names the sourced file in BASH_SOURCE, sh in $0)
@@ -28,7 +30,15 @@ lyrimark_skip_unless_runnable() {
 
 export WINEPREFIX="$lyrimark_wine_state/prefix"
 export LOCPATH="$lyrimark_wine_state/locale"
-export LC_ALL=zh_CN.UTF-8
+# The locale that gives Wine's programs the code page (wine-start.sh makes the
+# generated ones). File names stay UTF-8 on the Unix side in each.
+case "${LYRIMARK_CODE_PAGE:=936}" in
+  936) export LC_ALL=zh_CN.UTF-8 ;;
+  950) export LC_ALL=zh_TW.UTF-8 ;;
+  1252) export LC_ALL=C.UTF-8 ;;
+  *) echo "wine-env: LYRIMARK_CODE_PAGE=$LYRIMARK_CODE_PAGE; the harness knows 936, 950 and 1252" >&2; exit 2 ;;
+esac
+export LYRIMARK_CODE_PAGE
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LYRIMARK_XDG_OPEN_LOG="${LYRIMARK_XDG_OPEN_LOG:-$lyrimark_wine_state/xdg-open.log}"

@@ -18,12 +18,16 @@ fail() {
   exit 1
 }
 
-if [ ! -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ]; then
-  mkdir -p "$LOCPATH"
-  # localedef warns about the Debian source and still writes the locale
-  localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" >"$lyrimark_wine_state/localedef.log" 2>&1 || true
-  [ -f "$LOCPATH/zh_CN.UTF-8/LC_CTYPE" ] || fail "localedef made no zh_CN.UTF-8 locale" "$lyrimark_wine_state/localedef.log"
-fi
+# The generated locales of the code pages the harness runs under (wine-env.sh).
+for locale in zh_CN zh_TW; do
+  if [ ! -f "$LOCPATH/$locale.UTF-8/LC_CTYPE" ]; then
+    mkdir -p "$LOCPATH"
+    # localedef warns about the Debian source and still writes the locale
+    localedef -i $locale -f UTF-8 "$LOCPATH/$locale.UTF-8" >"$lyrimark_wine_state/localedef.log" 2>&1 || true
+    [ -f "$LOCPATH/$locale.UTF-8/LC_CTYPE" ] ||
+      fail "localedef made no $locale.UTF-8 locale" "$lyrimark_wine_state/localedef.log"
+  fi
+done
 
 # Our own X server when none is given, on a display number it picks itself.
 if [ -z "${DISPLAY:-}" ]; then

@@ -10,7 +10,9 @@
 //                as no more messages wait.
 // The log gets one line per message that the field takes from the queue:
 //   <message> <wParam> <lParam> <ms since start> <ms since start by the message's time stamp>
-// the first three in hex, the times in decimal. The time stamp is when the
+// the first three in hex, the times in decimal. A character message's wParam is
+// a byte where the system's ANSI code page is 936, else a UTF-16 code unit (see
+// the message loop). The time stamp is when the
 // message was posted, so gaps between posts show even when this process runs late.
 // The field also answers WM_GETTEXT itself.
 #include <windows.h>
@@ -162,27 +164,36 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   UpdateWindow(window);
   AnnounceHandle(log_path);
 
-  // The ANSI loop gives the field's messages as they were posted: a character
-  // posted as two bytes comes out as those two bytes, lead byte first, and the
-  // dispatch joins them into one character for the Unicode field.
+  // The loop takes the messages in the form the sender posts them on this
+  // system, so the log shows each as it was posted. Where the ANSI code page is
+  // 936 the sender posts bytes: the ANSI loop gives a character posted as two
+  // bytes as those two bytes, lead byte first, and the dispatch joins them into
+  // one character for the Unicode field. Elsewhere the sender posts UTF-16,
+  // which only the Unicode loop passes on as it came (the ANSI loop would turn
+  // every character outside the system's code page into '?'), as in any
+  // Unicode program.
   //
   // No TranslateMessage: it would answer every posted Backspace key-down with a
   // WM_CHAR 8 of its own, queued behind the posted characters, so the log would
   // show messages nobody posted. The RichEdit field erases on the key-down
   // itself and ignores a Backspace character, so its text is the same either way.
+  const bool ansi = GetACP() == 936;
+  const auto peek = ansi ? PeekMessageA : PeekMessageW;
+  const auto get = ansi ? GetMessageA : GetMessageW;
+  const auto dispatch = ansi ? DispatchMessageA : DispatchMessageW;
   MSG msg;
   for (;;) {
     // The text is reported once the queue runs dry, not after every character:
     // a file write per message would slow the target far below the sender.
-    if (g_text_changed && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (g_text_changed && !peek(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       g_text_changed = !ReportText();
       // Try again shortly, or as soon as a message comes.
       if (g_text_changed) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
       continue;
     }
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    if (get(&msg, nullptr, 0, 0) <= 0) break;
     if (msg.hwnd == g_field) LogMessage(msg);
-    DispatchMessageA(&msg);
+    dispatch(&msg);
   }
   CloseHandle(g_log);
   return 0;
