@@ -82,7 +82,9 @@ void PostLeftClick(HWND window, int x, int y) {
   PostMessageA(window, WM_LBUTTONUP, 0, point);
 }
 
-bool AnsiIsGbk() { return GetACP() == 936; }
+bool AnsiIsGbk() {
+  return GetACP() == 936;
+}
 
 void PostTextBytes(HWND window, std::string_view text, TextKind kind) {
   for (char c : text) PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), static_cast<LPARAM>(kind));

@@ -29,8 +29,8 @@ std::vector<InputMessage> Inputs(const std::vector<wintest::LoggedMessage>& logg
 std::string FieldText(HWND field) {
   char16_t buffer[512] = {};
   DWORD_PTR length = 0;
-  SendMessageTimeoutW(field, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      5000, &length);
+  SendMessageTimeoutW(field, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 5000, &length);
   return text::Utf16ToGbk(std::u16string_view(buffer, length));
 }
 

@@ -12,8 +12,8 @@
 //   <message> <wParam> <lParam> <ms since start> <ms since start by the message's time stamp>
 // the first three in hex, the times in decimal. A character message's wParam is
 // a byte where the system's ANSI code page is 936, else a UTF-16 code unit (see
-// the message loop). The time stamp is when the
-// message was posted, so gaps between posts show even when this process runs late.
+// the message loop). The time stamp is when the message was posted, so gaps
+// between posts show even when this process runs late.
 // The field also answers WM_GETTEXT itself.
 #include <windows.h>
 // These two build on the declarations of windows.h.
