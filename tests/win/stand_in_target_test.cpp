@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "caption/delivery.h"
-#include "text/convert.h"
 #include "win/expected_delivery.h"
 
 namespace {
@@ -37,8 +35,9 @@ std::string FieldText(HWND field) {
 
 TEST(StandInTarget, LogsTheSequenceAsPosted) {
   // The harness runs this under the code page it is asked for (tests/wine/wine-env.sh).
-  if (const char* asked = std::getenv("LYRIMARK_CODE_PAGE")) {
-    EXPECT_EQ(GetACP(), std::strtoul(asked, nullptr, 10));
+  char asked[16];
+  if (GetEnvironmentVariableA("LYRIMARK_CODE_PAGE", asked, sizeof asked)) {
+    EXPECT_EQ(GetACP(), std::stoul(asked));
   }
   // 中A travels as its GBK bytes where the ANSI code page is GBK, else as UTF-16.
   const std::vector<WPARAM> as_bytes{0xD6, 0xD0, 0x41}, as_utf16{0x4E2D, 0x41};
