@@ -18,7 +18,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::atexit(app::ExitCleanup);
   ui::Window* main = ui::Window::Open(app::kMainLayout, app::Bindings());
   if (!main) return 0;  // the start-up check ended the program's use
-  main->EndLoopWhenClosed(true);
   main->Show();
   return ui::RunMessageLoop();
 }

@@ -130,6 +130,7 @@ const ui::WindowLayout kMainLayout = {
     .frame = ui::Frame::FixedWithCaption,
     .units = kMainUnits,
     .menu = kMainMenu,
+    .endsLoop = true,
 };
 
 }  // namespace app

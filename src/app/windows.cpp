@@ -9,7 +9,9 @@ namespace app {
 
 ui::Window& Main() {
   ui::Window* w = ui::Window::Find(kMainLayout.name);
-  if (!w) std::abort();  // a handler of the main window ran without it
+  // Handlers look again after every wait; one that did not fails here as an
+  // operation, at the toolkit's guard, instead of ending the program.
+  if (!w) throw MainWindowGone();
   return *w;
 }
 

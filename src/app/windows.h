@@ -1,6 +1,7 @@
 // The program's windows as handlers reach them.
 #pragma once
 
+#include <exception>
 #include <span>
 
 #include "ui/units.h"
@@ -8,9 +9,13 @@
 
 namespace app {
 
-// The main window: it exists from start-up until the program ends (or an
-// update closes it); handlers that run only while it exists may rely on it.
+// The main window: it exists from start-up until the user closes it (or an
+// update does). Throws MainWindowGone without it: a handler that waited must
+// check MainOpen() before it touches a unit again.
 ui::Window& Main();
+struct MainWindowGone : std::exception {
+  const char* what() const noexcept override { return "the main window is gone"; }
+};
 // Whether the main window still exists: loops that wait inside a handler check
 // it, since the user may close the window meanwhile.
 bool MainOpen();

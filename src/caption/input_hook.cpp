@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "ui/guard.h"
+
 namespace caption {
 
 std::optional<HOOK类> InputHook;
@@ -110,7 +112,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
   if (Wanted(e.message)) {
     // The window the event happens over, as the system would send it there.
     e.window = WindowFromPoint(POINT{e.paramL, e.paramH});
-    Dispatch(e);
+    ui::Guarded([&] { Dispatch(e); });
   }
   return next;
 }
@@ -142,7 +144,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   const LRESULT next = CallNextHookEx(g_keyboardHook, code, wParam, lParam);
   if (Wanted(e.message)) {
     e.window = KeyboardFocus();
-    Dispatch(e);
+    ui::Guarded([&] { Dispatch(e); });
   }
   return next;
 }

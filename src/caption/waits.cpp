@@ -25,10 +25,10 @@ void PumpWait(int ms) {
   if (ms <= 0) return;
   const DWORD start_tick = GetTickCount();
   const Stopwatch watch;
-  bool dispatching = true;
   for (;;) {
-    // After a quit the pending quit would only be taken and posted again.
-    if (dispatching) dispatching = DispatchPendingMessages();
+    // A quit means the main window is gone: nothing waits for the time then,
+    // and whoever waited finds the window gone once the wait returns.
+    if (!DispatchPendingMessages()) return;
     // The tick count alone could end the wait at its next step, maybe a
     // fraction of a millisecond away; the stopwatch alone could end it with
     // both closing clicks stamped with the same tick. Wait for both.
@@ -51,23 +51,20 @@ bool TimerWait(int ms) {
 
   // Without a timer the stopwatch decides when the time is up.
   const Stopwatch watch;
-  bool dispatching = true;
   for (;;) {
+    // A quit ends the wait at once, however long the pause (up to 24.8 days):
+    // the main window is gone and the process is to end.
+    if (!DispatchPendingMessages()) break;
     DWORD timeout = INFINITE;
     if (!timer) {
       const double left = ms - watch.ElapsedMs();
       if (left <= 0) break;
       timeout = static_cast<DWORD>(std::ceil(left));
     }
-    // Once a quit is pending it would wake every wait at once; from then on
-    // only the time counts.
-    const DWORD wake = dispatching ? QS_ALLINPUT : 0;
     const DWORD count = timer ? 1 : 0;
-    const DWORD result = MsgWaitForMultipleObjects(count, &timer, FALSE, timeout, wake);
+    const DWORD result = MsgWaitForMultipleObjects(count, &timer, FALSE, timeout, QS_ALLINPUT);
     if (timer && result == WAIT_OBJECT_0) break;
-    if (result == WAIT_OBJECT_0 + count) {
-      dispatching = DispatchPendingMessages();
-    } else if (result == WAIT_FAILED && timer) {
+    if (result == WAIT_FAILED && timer) {
       // A wait that fails would fail again at once: go on by the stopwatch.
       CloseHandle(timer);
       timer = nullptr;

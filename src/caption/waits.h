@@ -11,11 +11,13 @@ bool DispatchPendingMessages();
 
 // Dispatches messages in a busy loop until more than `ms` milliseconds have
 // passed, on the tick counter and in fact; ms <= 0 returns at once. For the
-// short pause inside a delivery, where sleeping would overshoot.
+// short pause inside a delivery, where sleeping would overshoot. A quit (the
+// main window closed) ends it at once.
 void PumpWait(int ms);
 
 // Sleeps for `ms` milliseconds, waking for every message to dispatch it;
-// ms <= 0 returns at once without dispatching. Always true.
+// ms <= 0 returns at once without dispatching. A quit (the main window
+// closed) ends it at once. Always true.
 bool TimerWait(int ms);
 
 }  // namespace caption

@@ -7,7 +7,9 @@ namespace lyrics {
 
 void ChooseLyricsFolder() {
   const std::string folder = ui::ChooseFolder("选择歌词目录");
-  if (folder.empty()) return;  // cancelled, or a choice without a file-system path
+  // Cancelled, or a choice without a file-system path; or the main window
+  // went while the dialog was open.
+  if (folder.empty() || !app::MainOpen()) return;
   app::Unit<ui::FileList>("文件框1").SetDirectory(folder);
   app::Unit<ui::Edit>("编辑框1").SetText(folder);
 }

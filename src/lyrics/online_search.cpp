@@ -8,6 +8,7 @@
 #include "app/windows.h"
 #include "lyrics/library.h"
 #include "lyrics/search_page.h"
+#include "lyrics/whole_file.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
 #include "text/file_name.h"
@@ -42,20 +43,9 @@ bool FetchCurrentResult() {
 }
 
 void ShowPreview() {
-  const ui::ReportList preview = app::Unit<ui::ReportList>("歌词预览");
-  preview.Clear();
-  for (const PreviewRow& r : SplitPreview(state.fetched)) {
-    const int row = preview.AddRow(r.time);
-    preview.SetCell(row, 1, r.text);
-  }
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(ui::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;  // an invalid name fails silently, as any write here
-  DWORD written = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+  std::vector<ui::Row> rows;
+  for (PreviewRow& r : SplitPreview(state.fetched)) rows.push_back({{std::move(r.time), std::move(r.text)}});
+  app::Unit<ui::ReportList>("歌词预览").SetRows(std::move(rows));
 }
 
 }  // namespace
@@ -68,15 +58,18 @@ void SearchLyrics() {
     ui::ShowMessage("搜索失败！没有相关歌词,查看歌名是否正确！");
     return;
   }
-  const std::vector<SearchResult> results = ReadResultPage(page);
-  const ui::ReportList list = Results();
-  list.Clear();
-  state.resultAddresses.clear();
-  for (const SearchResult& r : results) {
-    state.resultAddresses.push_back(r.address);
-    const int row = list.AddRow(r.song);
-    list.SetCell(row, 1, r.singer);
+  std::vector<SearchResult> results = ReadResultPage(page);
+  std::vector<ui::Row> rows;
+  std::vector<std::string> addresses;
+  rows.reserve(results.size());
+  addresses.reserve(results.size());
+  for (SearchResult& r : results) {
+    addresses.push_back(std::move(r.address));
+    rows.push_back({{std::move(r.song), std::move(r.singer)}});
   }
+  // Rows and addresses change together: a click can never find one without the other.
+  state.resultAddresses = std::move(addresses);
+  Results().SetRows(std::move(rows));
 }
 
 void PreviewResult() {
@@ -91,7 +84,7 @@ void DownloadResult() {
   // Saved beside the program whatever folder 编辑框1 names. A title that would
   // leave that directory writes nothing, like any other name that cannot be written.
   const std::string title = Results().Cell(Results().CurrentRow(), 0);
-  if (text::IsSafeFileName(title)) WriteWholeFile(app::RunDirectory() + "\\" + title + ".lrc", state.fetched);
+  if (text::IsSafeFileName(title)) SaveWholeFile(app::RunDirectory() + "\\" + title + ".lrc", state.fetched);
   RefreshLyricsFolder();
 }
 

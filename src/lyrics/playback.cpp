@@ -11,7 +11,7 @@
 #include "caption/delivery.h"
 #include "caption/target_field.h"
 #include "caption/waits.h"
-#include "lyrimark/config.h"
+#include "lyrics/song_rows.h"
 #include "text/gbk.h"
 #include "ui/message_box.h"
 #include "ui/wide.h"
@@ -24,8 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr char kPlay[] = "播 放";
 constexpr char kStop[] = "停 止";
-// What the target shows during instrumental gaps.
-constexpr char kCreditText[] = LYRIMARK_HOME_URL "-提供字幕";
 
 struct Playback {
   SongLyrics song;
@@ -131,6 +129,7 @@ void Tick(bool resync) {
   if (!app::MainOpen() || generation != state.generation) return;
   if (line >= song.count) {
     EndOfSong();
+    if (!app::MainOpen()) return;  // closed inside the nickname's delivery
   } else {
     state.currentLine = line + 1;
     ScheduleLine(line + 1);
@@ -149,6 +148,7 @@ int CurrentLine() {
 
 void LoadLyricsFile() {
   caption::DispatchPendingMessages();
+  if (!app::MainOpen()) return;  // a close that was pending has just run
   if (PlayButton().Text() != kPlay) {
     // Playing: the choice pauses playback and loads nothing.
     ++state.generation;
@@ -157,9 +157,10 @@ void LoadLyricsFile() {
     caption::RestoreNickname();
     return;
   }
+  // With no file chosen the path names none: it reads as no bytes, and the
+  // old song goes from the list.
   const ui::FileList files = app::Unit<ui::FileList>("文件框1");
   const std::string name = files.CurrentFile();
-  if (name.empty()) return;  // choosing nothing loads nothing
   const std::string path = files.Directory() + "\\" + name;
   app::Unit<ui::Label>("透明标签1").SetText(name);
 
@@ -167,23 +168,17 @@ void LoadLyricsFile() {
   state.currentLine = 0;
   Lines().Clear();
   Lines().SetCurrentRow(-1);
+  state.song = {};
   // Cut in place: a copy of a large text could fail where the read did not.
   std::string bytes = ReadFileBytes(path);
   bytes.resize(text::UpToZero(bytes).size());
   state.loadedText = std::move(bytes);
-  if (!ParseLyrics(state.loadedText, state.song)) {
-    state.song = {};
+  std::vector<ui::Row> rows;
+  if (!ReadSong(state.loadedText, state.song, rows)) {
     ui::ShowMessage("解析失败,未知原因！", {}, {.icon = ui::Icon::Information});
     return;
   }
-  const ui::ReportList lines = Lines();
-  for (std::int32_t i = 0; i < state.song.count; ++i) {
-    std::string& lyric = state.song.texts[static_cast<std::size_t>(i)];
-    if (lyric.empty()) lyric = kCreditText;
-    const int row = lines.AddRow(std::to_string(state.song.times[static_cast<std::size_t>(i)]));
-    lines.SetItemData(row, i + 1);
-    lines.SetCell(row, 1, lyric);
-  }
+  Lines().SetRows(std::move(rows));
 }
 
 void TogglePlayback() {

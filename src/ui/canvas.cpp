@@ -1,5 +1,7 @@
 #include "ui/canvas.h"
 
+#include <new>
+
 #include "ui/wide.h"
 
 namespace ui {
@@ -34,7 +36,10 @@ LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: {
       auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-      p = new Picture;
+      // Nothing else here can fail by an exception: no guard needed, a
+      // canvas without its picture just fails to be made.
+      p = new (std::nothrow) Picture;
+      if (!p) return -1;
       p->background = static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(cs->lpCreateParams));
       RECT rc;
       GetClientRect(hwnd, &rc);

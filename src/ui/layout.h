@@ -70,6 +70,7 @@ struct WindowLayout {
   std::span<const UnitRow> units = {};
   std::span<const MenuItem> menu = {};  // items defined but not shown as a menu bar
   unsigned background = 0xFFFFFFFFu;    // 0x00BBGGRR, or the system's dialog colour
+  bool endsLoop = false;                // closing it ends the message loop (the main window)
 };
 
 enum class Event {

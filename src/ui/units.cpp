@@ -102,60 +102,53 @@ void ReportList::Init() const {
   }
 }
 
-int ReportList::RowCount() const { return static_cast<int>(SendMessageW(u_.hwnd, LVM_GETITEMCOUNT, 0, 0)); }
+int ReportList::RowCount() const { return static_cast<int>(u_.rows.size()); }
 
 int ReportList::AddRow(std::string_view firstCell) const {
-  std::wstring textW = Wide(firstCell);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = RowCount();
-  item.pszText = textW.data();
-  return static_cast<int>(SendMessageW(u_.hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  u_.rows.push_back({{std::string(firstCell)}});
+  SendMessageW(u_.hwnd, LVM_SETITEMCOUNT, u_.rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  return RowCount() - 1;
+}
+
+void ReportList::SetRows(std::vector<Row> rows) const {
+  Clear();
+  u_.rows = std::move(rows);
+  SendMessageW(u_.hwnd, LVM_SETITEMCOUNT, u_.rows.size(), 0);
 }
 
 void ReportList::SetCell(int row, int column, std::string_view gbk) const {
-  std::wstring textW = Wide(gbk);
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = textW.data();
-  SendMessageW(u_.hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  if (!Has(row) || column < 0) return;
+  std::vector<std::string>& cells = u_.rows[static_cast<std::size_t>(row)].cells;
+  if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
+  cells[static_cast<std::size_t>(column)] = gbk;
+  SendMessageW(u_.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
 }
 
 std::string ReportList::Cell(int row, int column) const {
-  if (row < 0 || row >= RowCount()) return {};
-  // The list copies at most the buffer's size; grow until the text fits.
-  for (std::size_t size = 256;; size *= 4) {
-    std::wstring buffer(size, L'\0');
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(size);
-    const auto n = static_cast<std::size_t>(
-        SendMessageW(u_.hwnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-    if (n + 1 < size) return Narrow(std::wstring_view(buffer.data(), n));
-  }
+  if (!Has(row) || column < 0) return {};
+  const std::vector<std::string>& cells = u_.rows[static_cast<std::size_t>(row)].cells;
+  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
 }
 
 void ReportList::SetItemData(int row, long data) const {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = data;
-  SendMessageW(u_.hwnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  if (Has(row)) u_.rows[static_cast<std::size_t>(row)].data = data;
 }
 
-long ReportList::ItemData(int row) const {
-  if (row < 0 || row >= RowCount()) return 0;
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  SendMessageW(u_.hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  return static_cast<long>(item.lParam);
+long ReportList::ItemData(int row) const { return Has(row) ? u_.rows[static_cast<std::size_t>(row)].data : 0; }
+
+void ReportList::DeleteRow(int row) const {
+  if (!Has(row)) return;
+  u_.rows.erase(u_.rows.begin() + row);
+  // The list moves the selection of the rows below up with them.
+  SendMessageW(u_.hwnd, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
 }
 
-void ReportList::DeleteRow(int row) const { SendMessageW(u_.hwnd, LVM_DELETEITEM, static_cast<WPARAM>(row), 0); }
-
-void ReportList::Clear() const { SendMessageW(u_.hwnd, LVM_DELETEALLITEMS, 0, 0); }
+void ReportList::Clear() const {
+  u_.rows.clear();
+  SendMessageW(u_.hwnd, LVM_DELETEALLITEMS, 0, 0);
+  // A row picked after this is a change, even at the position picked before.
+  u_.reportedRow = -1;
+}
 
 int ReportList::CurrentRow() const {
   return static_cast<int>(SendMessageW(u_.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

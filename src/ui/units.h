@@ -61,14 +61,19 @@ class FileList : public UnitView {
   void SetCurrent(int index) const;  // -1: none
 };
 
+// Rows under titled columns. The rows live here and the list asks for the
+// cells it shows (an owner-data list): a fill of any size costs the same,
+// where a list that holds its own items takes its time for every row.
 class ReportList : public UnitView {
  public:
   using UnitView::UnitView;
   void Init() const;  // columns from the row's items
   int RowCount() const;
   int AddRow(std::string_view firstCell) const;  // returns the new row's index
+  // Replaces every row at once; no row is current afterwards.
+  void SetRows(std::vector<Row> rows) const;
   void SetCell(int row, int column, std::string_view gbk) const;
-  std::string Cell(int row, int column) const;
+  std::string Cell(int row, int column) const;  // empty for no row or cell
   void SetItemData(int row, long data) const;
   long ItemData(int row) const;  // 0 for no row
   void DeleteRow(int row) const;
@@ -78,6 +83,9 @@ class ReportList : public UnitView {
   void ScrollTo(int row) const;
   std::vector<std::string> ColumnTitles() const;
   std::vector<int> ColumnWidths() const;
+
+ private:
+  bool Has(int row) const { return row >= 0 && static_cast<std::size_t>(row) < u_.rows.size(); }
 };
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/fetch_page.h"
+#include "ui/guard.h"
 
 namespace ui {
 
@@ -13,7 +14,8 @@ namespace {
 
 DWORD WINAPI Load(void* address) {
   const std::unique_ptr<std::string> owned(static_cast<std::string*>(address));
-  net::FetchPage(*owned);  // the answer is not used: loading the page is the point
+  // The answer is not used: loading the page is the point.
+  Guarded([&] { net::FetchPage(*owned); });
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "ui/canvas.h"
+#include "ui/guard.h"
 #include "ui/units.h"
 #include "ui/web_view.h"
 #include "ui/wide.h"
@@ -71,7 +72,7 @@ DWORD StyleOf(const UnitRow& row) {
     case Kind::FileList:
       return LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP;
     case Kind::ReportList:
-      return LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
+      return LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
     case Kind::ProgressBar:
       return 0;
     case Kind::Hyperlink:
@@ -108,6 +109,22 @@ const wchar_t* ClassOf(Kind kind) {
     default:
       return L"STATIC";
   }
+}
+
+// An owner-data list asks for the text of each cell as it paints it.
+void ShowCell(const Unit& list, NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+  std::wstring text;
+  if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list.rows.size()) {
+    const std::vector<std::string>& cells = list.rows[static_cast<std::size_t>(item.iItem)].cells;
+    if (item.iSubItem >= 0 && static_cast<std::size_t>(item.iSubItem) < cells.size()) {
+      text = Wide(cells[static_cast<std::size_t>(item.iSubItem)]);
+    }
+  }
+  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+  std::copy_n(text.data(), n, item.pszText);
+  item.pszText[n] = L'\0';
 }
 
 bool HasClientEdge(Kind kind) {
@@ -374,7 +391,7 @@ void Window::CheckCurrentRow(Unit& list) {
 void Window::Fire(std::string_view unitName, Event event) const {
   for (const Binding& b : bindings_) {
     if (b.window == layout_.name && b.unit == unitName && b.event == event) {
-      b.handler();
+      Guarded(b.handler);
       return;
     }
   }
@@ -398,7 +415,9 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     delete w;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
-  return w->Handle(msg, wParam, lParam);
+  LRESULT result = 0;
+  Guarded([&] { result = w->Handle(msg, wParam, lParam); });
+  return result;
 }
 
 LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -453,6 +472,8 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE) {
           PostMessageW(hwnd_, kCheckCurrentRow, u->id, 0);
         }
+      } else if (u->row->kind == Kind::ReportList && hdr->code == LVN_GETDISPINFOW) {
+        ShowCell(*u, *reinterpret_cast<NMLVDISPINFOW*>(lParam));
       } else if (u->row->kind == Kind::ReportList && hdr->code == NM_DBLCLK) {
         CheckCurrentRow(*u);
         if (Window::Find(layout_.name) == this) Fire(u->row->name, Event::DoubleClicked);
@@ -473,9 +494,12 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) Fire({}, Event::Activated);
       return 0;
-    case WM_DESTROY:
-      if (endsLoop_) PostQuitMessage(0);
-      return 0;
+    case WM_CLOSE:
+      // The user closes the window that ends the program: every wait in a
+      // handler below us ends on the quit, and the loop with them. (A window
+      // the program destroys itself, as an update does, ends nothing.)
+      if (layout_.endsLoop) PostQuitMessage(0);
+      break;
     default:
       break;
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/layout.h"
+#include "ui/row.h"
 
 namespace ui {
 
@@ -23,6 +24,7 @@ struct Unit {
   int page = 0;                // that page, 1-based
   int interval = 0;            // timers: milliseconds, 0 = stopped
   int reportedRow = -1;        // report lists: the current row last reported
+  std::vector<Row> rows;       // report lists: the rows, which the list shows as it needs them
   std::string directory;       // file lists: the directory listed
 };
 
@@ -56,9 +58,6 @@ class Window {
   void Close() const;  // destroys the window
   void SetTopmost(bool topmost) const;
 
-  // Closing this window ends the message loop (the main window's role).
-  void EndLoopWhenClosed(bool yes) { endsLoop_ = yes; }
-
   // Runs a message loop until this window is gone: a modal window without an owner.
   void RunUntilClosed() const;
 
@@ -85,7 +84,6 @@ class Window {
   HBRUSH pageBrush_ = nullptr;  // the colour of the tab pages, made when first needed
   bool measuringPage_ = false;
   HMENU menu_ = nullptr;
-  bool endsLoop_ = false;
 };
 
 // The font of every unit: SimSun 9 pt where the system has it, else a font

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "ui/guard.h"
 #include "update/download_connection.h"
 #include "update/download_file.h"
 
@@ -188,12 +189,14 @@ class Transfer {
     std::vector<char> done(parts.size(), 0);
     for (std::size_t i = 1; i < parts.size(); ++i) {
       try {
-        helpers.emplace_back([this, &parts, &done, i] { done[i] = FetchPart(parts[i], nullptr, {}); });
+        helpers.emplace_back(
+            [this, &parts, &done, i] { ui::Guarded([&] { done[i] = FetchPart(parts[i], nullptr, {}); }); });
       } catch (const std::system_error&) {
         // No thread for this part: the file cannot become whole.
       }
     }
-    done[0] = FetchPart(parts[0], std::move(first), body);
+    // Guarded as the helpers' parts are: the helpers must be joined whatever happens.
+    ui::Guarded([&] { done[0] = FetchPart(parts[0], std::move(first), body); });
     for (std::thread& t : helpers) t.join();
     return std::all_of(done.begin(), done.end(), [](char ok) { return ok != 0; });
   }
@@ -315,7 +318,7 @@ bool StartDownload(std::shared_ptr<DownloadJob>& job, const DownloadParameters& 
   if (!job->Begin(p.stopGraceMs)) return false;
   try {
     auto transfer = std::make_shared<Transfer>(job, p, source);
-    std::thread([transfer] { transfer->Run(); }).detach();
+    std::thread([transfer] { ui::Guarded([&] { transfer->Run(); }); }).detach();
   } catch (const std::system_error&) {
     job->End();
     return false;

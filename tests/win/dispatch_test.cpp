@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -145,6 +146,36 @@ TEST(Dispatch, OneClickOnAReportListIsOneRowChange) {
   const std::size_t row = RowOf("main", "欲下载列表", ui::Event::CurrentRowChanged);
   EXPECT_EQ(std::count(fired.begin(), fired.end(), row), 1);
   EXPECT_EQ(list.CurrentRow(), 1);
+  main->Close();
+}
+
+// A handler that fails by an exception (in practice std::bad_alloc) is an
+// operation that failed: the window lives on, and so do later events, the
+// failing timer's ticks included.
+TEST(Dispatch, AHandlerThatFailsIsAnOperationThatFailed) {
+  static int failures = 0, clicks = 0;
+  failures = clicks = 0;
+  const ui::Handler fail = [] {
+    ++failures;
+    throw std::bad_alloc();
+  };
+  const ui::Binding bindings[] = {
+      {"main", "", ui::Event::Created, fail},
+      {"main", "按钮1", ui::Event::Clicked, fail},
+      {"main", "时钟_歌词播放", ui::Event::Tick, fail},
+      {"main", "按钮3", ui::Event::Clicked, [] { ++clicks; }},
+  };
+  ui::Window* main = ui::Window::Open(app::kMainLayout, bindings);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(failures, 1);
+  SendMessageW(main->unit("按钮1").hwnd, BM_CLICK, 0, 0);
+  EXPECT_EQ(failures, 2);
+  main->Get<ui::Timer>("时钟_歌词播放").SetInterval(10);
+  EXPECT_TRUE(test::PumpUntil([] { return failures >= 5; }, 3000));
+  main->Get<ui::Timer>("时钟_歌词播放").SetInterval(0);
+  SendMessageW(main->unit("按钮3").hwnd, BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(ui::Window::Find("main"), main);
   main->Close();
 }
 

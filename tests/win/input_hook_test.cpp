@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ std::vector<Call> g_calls;
 template <UINT kMessage>
 void CALLBACK Record(std::int32_t window, std::int32_t x, std::int32_t y) {
   g_calls.push_back({kMessage, window, x, y});
+}
+
+void CALLBACK RecordAndFail(std::int32_t window, std::int32_t x, std::int32_t y) {
+  Record<WM_LBUTTONUP>(window, x, y);
+  throw std::bad_alloc();
 }
 
 // Dispatches this thread's messages, which is when the hook's procedures run,
@@ -167,6 +173,19 @@ TEST_F(InputHookTest, AReleaseOverAnotherProgramReachesTheHandlerWithItsWindow) 
   EXPECT_EQ(g_calls[0].window, static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(target.field())));
   EXPECT_EQ(g_calls[0].x, p.x);
   EXPECT_EQ(g_calls[0].y, p.y);
+}
+
+// A handler that fails by an exception inside the hook procedure is an
+// operation that failed: the program and the hook go on.
+TEST_F(InputHookTest, AHandlerThatFailsLeavesTheHookWorking) {
+  Target target;
+  ASSERT_TRUE(target.field());
+  ASSERT_TRUE(InputHook->SetInputHandler(RecordAndFail, WM_LBUTTONUP));
+  ASSERT_TRUE(InputHook->SetInputHandler(Record<WM_RBUTTONUP>, WM_RBUTTONUP));
+  Xdotool(At(target.Centre()) + L" click 1 sleep 0.3 click 3");
+  ASSERT_TRUE(PumpUntil([] { return g_calls.size() >= 2; }, 10000));
+  EXPECT_EQ(g_calls[0].message, static_cast<UINT>(WM_LBUTTONUP));
+  EXPECT_EQ(g_calls[1].message, static_cast<UINT>(WM_RBUTTONUP));
 }
 
 TEST_F(InputHookTest, APressSoonAfterAReleaseIsADoubleClick) {

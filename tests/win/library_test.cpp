@@ -15,6 +15,7 @@
 
 #include "app/windows.h"
 #include "lyrics/playback.h"
+#include "lyrics/whole_file.h"
 #include "win/dialog_watch.h"
 #include "win/lyrics_window.h"
 #include "win/window_test_support.h"
@@ -62,15 +63,57 @@ TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
   ASSERT_EQ(lines.RowCount(), 2);
   EXPECT_EQ(lines.Cell(1, 1), "疑是地上霜");
 
-  // A folder without songs lists none, and choosing nothing loads nothing.
+  // A folder without songs lists none; choosing nothing there names no file,
+  // and the old song goes from the list: it can no longer be played.
   Folder().SetText(empty_.path());
   lyrics::RefreshLyricsFolder();
   EXPECT_TRUE(Files().Files().empty());
   const ui::Unit& box = app::Main().unit("文件框1");
   SendMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(box.hwnd));
-  EXPECT_EQ(lines.RowCount(), 2);
-  EXPECT_EQ(lyrics::LoadedSong().count, 2);
+  EXPECT_EQ(lines.RowCount(), 0);
+  EXPECT_EQ(lyrics::LoadedSong().count, 0);
+}
+
+// A downloaded song is either whole or not there: the bytes go to a temporary
+// file that takes the song's place only once all of them are written.
+TEST_F(Library, ASaveIsWholeOrLeavesTheOldFile) {
+  const std::string song = songs_.path() + "\\静夜思.lrc";
+  const auto read = [&] {
+    HANDLE h = CreateFileW(ui::Wide(song).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes(4096, '\0');
+    DWORD got = 0;
+    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(h);
+    return bytes.substr(0, got);
+  };
+  const auto files = [&] {
+    Names all;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW(ui::Wide(songs_.path() + "\\*").c_str(), &found);
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) all.push_back(ui::Narrow(found.cFileName));
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  const std::string before = read();
+  const Names listed = files();
+  // A full disk: the write stops half way and fails.
+  const auto full_disk = [](HANDLE file, std::string_view bytes) {
+    lyrics::WriteAllBytes(file, bytes.substr(0, bytes.size() / 2));
+    return false;
+  };
+  EXPECT_FALSE(lyrics::SaveWholeFile(song, "[00:01.00]新的一行\r\n", full_disk));
+  EXPECT_EQ(read(), before);
+  EXPECT_EQ(files(), listed);  // and no temporary file
+  EXPECT_FALSE(lyrics::SaveWholeFile(songs_.path() + "\\新歌.lrc", "[00:01.00]x\r\n", full_disk));
+  EXPECT_EQ(files(), listed);
+
+  EXPECT_TRUE(lyrics::SaveWholeFile(song, "[00:01.00]新的一行\r\n"));
+  EXPECT_EQ(read(), "[00:01.00]新的一行\r\n");
+  EXPECT_EQ(files(), listed);
 }
 
 TEST_F(Library, TheFolderDialogChangesBothOrNothing) {

@@ -176,6 +176,11 @@ TEST_F(OnlineSearch, NoResultKeepsTheOldRowsClickable) {
   Pick(2);
   EXPECT_GT(Preview().RowCount(), 0);
   EXPECT_NE(RequestLog().find("\"path\": \"/lrc/3.lrc\""), std::string::npos);
+
+  // A new search, then a click on the row where the last preview was: a change all the same.
+  Search("李白");
+  Pick(2);
+  EXPECT_GT(Preview().RowCount(), 0);
 }
 
 TEST_F(OnlineSearch, SearchPreviewAndSaveBesideTheProgram) {

@@ -67,12 +67,12 @@ std::vector<LoggedMessage> ParseInputMessages(const std::string& log) {
 
 }  // namespace
 
-StandInTarget::StandInTarget() : log_path_(FreshLogPath()) {
+StandInTarget::StandInTarget(bool oddWindows) : log_path_(FreshLogPath()) {
   // A pointer that an earlier test on this display left where the field opens
   // would add real mouse moves to the log.
   SetCursorPos(0, 0);
   const std::wstring exe = TargetExePath();
-  std::wstring command = L"\"" + exe + L"\" \"" + log_path_ + L"\"";
+  std::wstring command = L"\"" + exe + L"\" \"" + log_path_ + L"\"" + (oddWindows ? L" --odd-windows" : L"");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -86,6 +86,12 @@ StandInTarget::StandInTarget() : log_path_(FreshLogPath()) {
     if (!text.empty()) {
       handle_text_ = text.substr(0, text.find('\n'));
       field_ = caption::TargetWindow(caption::ReadTargetHandle(handle_text_));
+      if (oddWindows) {
+        const std::string odd = ReadWholeFile(log_path_ + L".odd");  // written before the handle file
+        const std::size_t space = odd.find(' ');
+        absurd_title_ = caption::TargetWindow(caption::ReadTargetHandle(odd.substr(0, space)));
+        if (space != std::string::npos) hung_ = caption::TargetWindow(caption::ReadTargetHandle(odd.substr(space + 1)));
+      }
       return;
     }
     if (WaitForSingleObject(process_.hProcess, 20) != WAIT_TIMEOUT) break;
@@ -100,7 +106,7 @@ StandInTarget::~StandInTarget() {
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
   }
-  for (const wchar_t* suffix : {L"", L".hwnd", L".hwnd.tmp", L".text", L".text.tmp"}) {
+  for (const wchar_t* suffix : {L"", L".hwnd", L".hwnd.tmp", L".text", L".text.tmp", L".odd", L".odd.tmp"}) {
     DeleteFileW((log_path_ + suffix).c_str());
   }
 }

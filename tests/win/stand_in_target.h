@@ -21,7 +21,9 @@ struct LoggedMessage {
 
 class StandInTarget {
  public:
-  StandInTarget();  // waits up to 20 s for the window; check started()
+  // Waits up to 20 s for the window; check started(). With `oddWindows` the
+  // target also makes its two windows that answer a finder badly.
+  explicit StandInTarget(bool oddWindows = false);
   ~StandInTarget();
   StandInTarget(const StandInTarget&) = delete;
   StandInTarget& operator=(const StandInTarget&) = delete;
@@ -30,6 +32,10 @@ class StandInTarget {
   HWND field() const { return field_; }
   // The handle as the target printed it, for the handle edit box.
   const std::string& handle_text() const { return handle_text_; }
+  // With oddWindows: a window that claims a title of 0x7FFFFFFF characters, and
+  // one whose thread takes no more messages.
+  HWND absurd_title() const { return absurd_title_; }
+  HWND hung() const { return hung_; }
 
   // The input messages the field has taken so far, after waiting up to
   // `timeout_ms` for there to be at least `count`.
@@ -44,6 +50,7 @@ class StandInTarget {
   std::wstring log_path_;
   HWND field_ = nullptr;
   std::string handle_text_;
+  HWND absurd_title_ = nullptr, hung_ = nullptr;
 };
 
 }  // namespace wintest

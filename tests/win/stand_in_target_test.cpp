@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "caption/delivery.h"
+#include "finder/finder.h"
 #include "win/expected_delivery.h"
 
 namespace {
@@ -76,6 +78,23 @@ TEST(StandInTarget, FieldTextIsReplacedByTheNewText) {
   target.WaitForInputMessages(first + ExpectedDelivery(caption, 1).size());
   EXPECT_EQ(FieldText(target.field()), caption);
   EXPECT_EQ(target.WaitForReportedText(caption), caption);
+}
+
+// The finder asks another program for the title of the window under the
+// pointer: a window that claims 0x7FFFFFFF characters still gives its title,
+// and one whose program hangs reads as no title after a short wait.
+TEST(StandInTarget, TitlesOfWindowsThatAnswerBadly) {
+  StandInTarget target(true);
+  ASSERT_TRUE(target.started());
+  ASSERT_NE(target.absurd_title(), nullptr);
+  ASSERT_NE(target.hung(), nullptr);
+  EXPECT_EQ(finder::ReadWindowTitle(GetParent(target.field())), "Lyrimark 测试目标");
+  EXPECT_EQ(finder::ReadWindowTitle(target.absurd_title()), "长度离谱的标题");
+  for (int attempt = 0; attempt < 2; ++attempt) {  // hung, then known to the system as hung
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(finder::ReadWindowTitle(target.hung()), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  }
 }
 
 }  // namespace

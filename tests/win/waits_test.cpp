@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <thread>
 
 namespace {
@@ -45,6 +46,10 @@ class Waits : public testing::Test {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) ++clicks;
     if (message == WM_APP) ++handled;
+    if (message == WM_TIMER) {
+      KillTimer(hwnd, wparam);
+      PostQuitMessage(9);
+    }
     return DefWindowProcW(hwnd, message, wparam, lparam);
   }
 
@@ -101,28 +106,34 @@ TEST_F(Waits, PumpWaitLastsMoreThanItsTimeOnTheTickCounterAndInFact) {
   EXPECT_EQ(handled, 6);
 }
 
-// A quit met inside a wait belongs to the loop outside it: the wait passes it
-// on, still lasts its time, and what was posted before the quit still runs.
-TEST_F(Waits, PassOnAQuitAndStillLastTheirTime) {
+// A quit means the main window is gone: a wait ends at once, however long
+// it was to last, runs what was posted before the quit, and passes the quit on
+// to the loop outside it.
+TEST_F(Waits, EndAtOnceOnAQuitAndPassItOn) {
   auto quit_code = [] {
     MSG msg;
     return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? static_cast<int>(msg.wParam) : -1;
   };
-  PostQuitMessage(7);
   const auto start = Clock::now();
-  EXPECT_TRUE(TimerWait(300));
-  EXPECT_GE(MsSince(start), 300);
+  PostMessageW(window, WM_APP, 0, 0);
+  PostQuitMessage(7);
+  EXPECT_TRUE(TimerWait(INT_MAX));  // 24.8 days
+  EXPECT_EQ(handled, 1);
   EXPECT_EQ(quit_code(), 7);
 
-  PostMessageW(window, WM_APP, 0, 0);
   PostQuitMessage(8);
-  PumpWait(10);
-  EXPECT_EQ(handled, 1);
+  PumpWait(INT_MAX);
   EXPECT_EQ(quit_code(), 8);
 
-  PostQuitMessage(9);
-  EXPECT_FALSE(caption::DispatchPendingMessages());
+  // A quit that comes while the wait sleeps.
+  SetTimer(window, 1, 100, nullptr);
+  EXPECT_TRUE(TimerWait(INT_MAX));
   EXPECT_EQ(quit_code(), 9);
+  EXPECT_LT(MsSince(start), 2000);
+
+  PostQuitMessage(10);
+  EXPECT_FALSE(caption::DispatchPendingMessages());
+  EXPECT_EQ(quit_code(), 10);
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // Stand-in for the chat client that Lyrimark writes into: a window whose
 // nickname field is a RichEdit control, as the client's is.
 //
-//   target.exe <log file>
+//   target.exe <log file> [--odd-windows]
 //
 // Writes, next to the log:
 //   <log>.hwnd   the field's handle in decimal (also printed on stdout), written
 //                once the window is up, so its presence means "ready";
+//   <log>.odd    with --odd-windows, before <log>.hwnd: the handles of two more
+//                windows, in decimal on one line, that answer a finder badly:
+//                one claims a title 0x7FFFFFFF characters long, the other's
+//                thread takes no more messages (a hung program);
 //   <log>.text   the field's text in GBK, rewritten after it changes, as soon
 //                as no more messages wait.
 // The log gets one line per message that the field takes from the queue:
@@ -123,10 +127,60 @@ HWND CreateTargetWindow(HINSTANCE instance) {
   return window;
 }
 
+// Below the target's own window, clear of the program's main window.
+constexpr int kOddTop = 400, kOddWidth = 200, kOddHeight = 80;
+
+LRESULT CALLBACK AbsurdTitleProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  // WM_GETTEXT still copies the real title, as far as the buffer goes.
+  if (message == WM_GETTEXTLENGTH) return 0x7FFFFFFF;
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND CreateOddWindow(const wchar_t* class_name, WNDPROC proc, const wchar_t* title, int left) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = proc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszClassName = class_name;
+  RegisterClassW(&window_class);
+  return CreateWindowW(class_name, title, WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, left, kOddTop, kOddWidth,
+                       kOddHeight, nullptr, nullptr, window_class.hInstance, nullptr);
+}
+
+struct HungWindow {
+  HWND window = nullptr;
+  HANDLE made = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+// Makes its window, lets it show, and never takes a message again.
+DWORD WINAPI HungThread(void* param) {
+  auto* hung = static_cast<HungWindow*>(param);
+  hung->window = CreateOddWindow(L"LyrimarkHungWindow", DefWindowProcW, L"挂起的窗口", 600 + kOddWidth + 20);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  SetEvent(hung->made);
+  Sleep(INFINITE);
+  return 0;
+}
+
+std::string Decimal(HWND window) {
+  return std::to_string(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window)));
+}
+
+// The two odd windows, their handles written to <log>.odd; false if they could not be made.
+bool CreateOddWindows(const std::wstring& log_path) {
+  const HWND absurd = CreateOddWindow(L"LyrimarkAbsurdTitle", AbsurdTitleProc, L"长度离谱的标题", 600);
+  static HungWindow hung;
+  HANDLE thread = CreateThread(nullptr, 0, HungThread, &hung, 0, nullptr);
+  if (!absurd || !thread) return false;
+  CloseHandle(thread);
+  return WaitForSingleObject(hung.made, 10000) == WAIT_OBJECT_0 && hung.window &&
+         WriteFileAtomically(log_path + L".odd", Decimal(absurd) + " " + Decimal(hung.window) + "\n");
+}
+
 // The handle as the sender reads it: the 32-bit value in decimal.
 void AnnounceHandle(const std::wstring& log_path) {
-  const std::int32_t handle = static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(g_field));
-  const std::string text = std::to_string(handle) + "\n";
+  const std::string text = Decimal(g_field) + "\n";
   std::fputs(text.c_str(), stdout);
   std::fflush(stdout);
   WriteFileAtomically(log_path + L".hwnd", text);
@@ -141,8 +195,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (!argv || argc != 2) {
-    std::fputs("usage: target.exe <log file>\n", stderr);
+  const bool odd_windows = argv && argc == 3 && std::wstring(argv[2]) == L"--odd-windows";
+  if (!argv || argc != (odd_windows ? 3 : 2)) {
+    std::fputs("usage: target.exe <log file> [--odd-windows]\n", stderr);
     return 2;
   }
   const std::wstring log_path = argv[1];
@@ -162,6 +217,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   }
   ShowWindow(window, show);
   UpdateWindow(window);
+  if (odd_windows && !CreateOddWindows(log_path)) {
+    std::fputs("target: cannot create the odd windows\n", stderr);
+    return 1;
+  }
   AnnounceHandle(log_path);
 
   // The loop takes the messages in the form the sender posts them on this

@@ -1,0 +1,34 @@
+#include "lyrics/whole_file.h"
+
+#include <algorithm>
+
+#include "ui/wide.h"
+
+namespace lyrics {
+
+bool WriteAllBytes(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), want, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool SaveWholeFile(const std::string& path, std::string_view bytes, WriteBytes write) {
+  const std::wstring target = ui::Wide(path);
+  const std::size_t slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
+  // Beside the file, so the rename stays on its volume; the name is new.
+  wchar_t temp[MAX_PATH];
+  if (!GetTempFileNameW(folder.c_str(), L"lrc", 0, temp)) return false;
+  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool whole = file != INVALID_HANDLE_VALUE && write(file, bytes) && FlushFileBuffers(file);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  whole = whole && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!whole) DeleteFileW(temp);
+  return whole;
+}
+
+}  // namespace lyrics

@@ -1,0 +1,41 @@
+// The way of a lyrics file from its bytes to the rows of 超级列表框_歌词, on
+// arbitrary bytes: it must not crash, and every row must say what its line says.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lyrics/song_rows.h"
+#include "text/gbk.h"
+
+namespace {
+
+void Require(bool holds, const char* what) {
+  if (holds) return;
+  std::fprintf(stderr, "fuzz_song_rows: %s\n", what);
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text = text::UpToZero(std::string_view(reinterpret_cast<const char*>(data), size));
+  lyrics::SongLyrics song;
+  std::vector<ui::Row> rows;
+  if (!lyrics::ReadSong(text, song, rows)) {
+    Require(song.count == 0 && rows.empty(), "a failed load left lines or rows");
+    return 0;
+  }
+  Require(song.count >= 0 && static_cast<std::size_t>(song.count) == rows.size(), "rows and lines disagree");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const ui::Row& row = rows[i];
+    Require(row.cells.size() == 2, "a row without its two cells");
+    Require(row.cells[0] == std::to_string(song.times[i]), "a row's time is not its line's");
+    Require(row.cells[1] == song.texts[i] && !row.cells[1].empty(), "a row's lyric is not its line's");
+    Require(row.data == static_cast<long>(i + 1), "a row's item data is not its line number");
+  }
+  return 0;
+}
