@@ -14,6 +14,7 @@
 #include "text/file_name.h"
 #include "text/gbk.h"
 #include "ui/message_box.h"
+#include "ui/paint_while.h"
 #include "ui/wide.h"
 
 namespace lyrics {
@@ -32,40 +33,45 @@ OnlineSearch state;
 
 ui::ReportList Results() { return app::Unit<ui::ReportList>("欲下载列表"); }
 
-// Fetches the lyrics of the current result into 预备下载内容; false when no
-// result is current (a cleared selection has no address to take).
-bool FetchCurrentResult() {
+// Fetches the lyrics of the current result into 预备下载内容 and makes their
+// preview rows; false when no result is current (a cleared selection has no
+// address to take) or the work failed. The window paints meanwhile.
+bool FetchCurrentResult(std::vector<ui::Row>& preview) {
   const int row = Results().CurrentRow();
   if (row < 0 || static_cast<std::size_t>(row) >= state.resultAddresses.size()) return false;
-  state.fetched = std::string(text::UpToZero(net::FetchPage(state.resultAddresses[static_cast<std::size_t>(row)])));
-  app::Unit<ui::Edit>("预备下载内容").SetText(state.fetched);
+  const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
+  const bool done = ui::PaintWhile([&] {
+    state.fetched = std::string(text::UpToZero(net::FetchPage(address)));
+    for (PreviewRow& r : SplitPreview(state.fetched)) preview.push_back({{std::move(r.time), std::move(r.text)}});
+  });
+  if (!done) return false;
+  app::Unit<ui::Edit>("预备下载内容").SetText(DownloadBoxText(state.fetched));
   return true;
 }
 
-void ShowPreview() {
-  std::vector<ui::Row> rows;
-  for (PreviewRow& r : SplitPreview(state.fetched)) rows.push_back({{std::move(r.time), std::move(r.text)}});
-  app::Unit<ui::ReportList>("歌词预览").SetRows(std::move(rows));
-}
+void ShowPreview(std::vector<ui::Row> rows) { app::Unit<ui::ReportList>("歌词预览").SetRows(std::move(rows)); }
 
 }  // namespace
 
 void SearchLyrics() {
   state.searchAddress = SearchAddress(LYRIMARK_LYRICS_URL, app::Unit<ui::Edit>("欲搜索内容").Text());
-  const std::string page = ResultPageText(net::FetchPage(state.searchAddress));
-  if (IsNoResultPage(page)) {
+  bool found = false;
+  std::vector<ui::Row> rows;
+  std::vector<std::string> addresses;
+  const bool done = ui::PaintWhile([&] {
+    const std::string page = ResultPageText(net::FetchPage(state.searchAddress));
+    if (IsNoResultPage(page)) return;
+    found = true;
+    for (SearchResult& r : ReadResultPage(page)) {
+      addresses.push_back(std::move(r.address));
+      rows.push_back({{std::move(r.song), std::move(r.singer)}});
+    }
+  });
+  if (!done) return;
+  if (!found) {
     // The previous results stay, still clickable.
     ui::ShowMessage("搜索失败！没有相关歌词,查看歌名是否正确！");
     return;
-  }
-  std::vector<SearchResult> results = ReadResultPage(page);
-  std::vector<ui::Row> rows;
-  std::vector<std::string> addresses;
-  rows.reserve(results.size());
-  addresses.reserve(results.size());
-  for (SearchResult& r : results) {
-    addresses.push_back(std::move(r.address));
-    rows.push_back({{std::move(r.song), std::move(r.singer)}});
   }
   // Rows and addresses change together: a click can never find one without the other.
   state.resultAddresses = std::move(addresses);
@@ -73,14 +79,16 @@ void SearchLyrics() {
 }
 
 void PreviewResult() {
-  if (!FetchCurrentResult()) return;
-  ShowPreview();
+  std::vector<ui::Row> preview;
+  if (!FetchCurrentResult(preview)) return;
+  ShowPreview(std::move(preview));
   RefreshLyricsFolder();
 }
 
 void DownloadResult() {
-  if (!FetchCurrentResult()) return;
-  ShowPreview();
+  std::vector<ui::Row> preview;
+  if (!FetchCurrentResult(preview)) return;
+  ShowPreview(std::move(preview));
   // Saved beside the program whatever folder 编辑框1 names. A title that would
   // leave that directory writes nothing, like any other name that cannot be written.
   const std::string title = Results().Cell(Results().CurrentRow(), 0);

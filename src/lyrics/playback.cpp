@@ -14,6 +14,7 @@
 #include "lyrics/song_rows.h"
 #include "text/gbk.h"
 #include "ui/message_box.h"
+#include "ui/paint_while.h"
 #include "ui/wide.h"
 
 namespace lyrics {
@@ -168,13 +169,18 @@ void LoadLyricsFile() {
   state.currentLine = 0;
   Lines().Clear();
   Lines().SetCurrentRow(-1);
-  state.song = {};
-  // Cut in place: a copy of a large text could fail where the read did not.
-  std::string bytes = ReadFileBytes(path);
-  bytes.resize(text::UpToZero(bytes).size());
-  state.loadedText = std::move(bytes);
   std::vector<ui::Row> rows;
-  if (!ReadSong(state.loadedText, state.song, rows)) {
+  bool parsed = false;
+  // A large file takes a while to read and parse; the window paints meanwhile.
+  ui::PaintWhile([&] {
+    // Cut in place: a copy of a large text could fail where the read did not.
+    std::string bytes = ReadFileBytes(path);
+    bytes.resize(text::UpToZero(bytes).size());
+    state.loadedText = std::move(bytes);
+    parsed = ReadSong(state.loadedText, state.song, rows);
+  });
+  if (!parsed) {
+    state.song = {};
     ui::ShowMessage("解析失败,未知原因！", {}, {.icon = ui::Icon::Information});
     return;
   }

@@ -103,4 +103,13 @@ std::vector<PreviewRow> SplitPreview(std::string_view lyricsText) {
   return rows;
 }
 
+std::string_view DownloadBoxText(std::string_view lyricsText) {
+  constexpr std::size_t kLimit = 256 * 1024;
+  std::size_t end = 0;
+  while (end < lyricsText.size() && end + text::CharWidth(lyricsText, end) <= kLimit) {
+    end += text::CharWidth(lyricsText, end);
+  }
+  return lyricsText.substr(0, end);
+}
+
 }  // namespace lyrics

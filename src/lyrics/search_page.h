@@ -41,4 +41,10 @@ struct PreviewRow {
 // fewer than two pieces skipped.
 std::vector<PreviewRow> SplitPreview(std::string_view lyricsText);
 
+// What the hidden edit box 预备下载内容 is given of a downloaded lyrics text:
+// its first 256 KB, cut between characters. Nothing reads the box back (the
+// bytes are kept whole), and an edit control takes about a second for every
+// 3 MB it is given; lyrics files are a few KB.
+std::string_view DownloadBoxText(std::string_view lyricsText);
+
 }  // namespace lyrics

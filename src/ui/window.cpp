@@ -112,16 +112,10 @@ const wchar_t* ClassOf(Kind kind) {
 }
 
 // An owner-data list asks for the text of each cell as it paints it.
-void ShowCell(const Unit& list, NMLVDISPINFOW& info) {
+void ShowCell(Unit& list, NMLVDISPINFOW& info) {
   LVITEMW& item = info.item;
   if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-  std::wstring text;
-  if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < list.rows.size()) {
-    const std::vector<std::string>& cells = list.rows[static_cast<std::size_t>(item.iItem)].cells;
-    if (item.iSubItem >= 0 && static_cast<std::size_t>(item.iSubItem) < cells.size()) {
-      text = Wide(cells[static_cast<std::size_t>(item.iSubItem)]);
-    }
-  }
+  const std::wstring text = Wide(ReportList(list).Cell(item.iItem, item.iSubItem));
   const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
   std::copy_n(text.data(), n, item.pszText);
   item.pszText[n] = L'\0';

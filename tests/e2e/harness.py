@@ -275,11 +275,15 @@ class Target:
         self.field = int(wait_until(lambda: _read(log + ".hwnd").strip(), 20, "the target's window"))
         info = session.probe("window", str(self.field)).split(" ", 7)
         self.window = int(info[6])
+        # With odd_windows: one that claims a title of 0x7FFFFFFF characters, and a hung one.
+        odd = _read(log + ".odd").split()
+        self.absurd_title, self.hung = (int(h) for h in odd) if odd else (None, None)
 
     @classmethod
-    def start(cls, session, name="target"):
+    def start(cls, session, name="target", odd_windows=False):
         log = os.path.join(session.work, name + ".log")
-        process = session.spawn(session.exe("tools", "target", "target.exe"), session.wine_path(log), name=name)
+        process = session.spawn(session.exe("tools", "target", "target.exe"), session.wine_path(log),
+                                *(["--odd-windows"] if odd_windows else []), name=name)
         return cls(session, process, log)
 
     def place(self, x, y):
@@ -350,12 +354,14 @@ class Program:
     @classmethod
     def start(cls, session, answer="ok", cwd=None, wait=True, exe=None):
         """With wait=False it returns at once, for a start that may end before its main window is found.
-        `exe` is a copy of the program elsewhere; by default the tree's own."""
+        `exe` is a copy of the program elsewhere; by default the tree's own. With answer=None message
+        boxes are only logged, not answered."""
         # A log of its own for each start, so one session can start the program several times.
         fd, dialog_log = tempfile.mkstemp(prefix="dialogs.", suffix=".log", dir=session.work)
         os.close(fd)
         watchdog = session.spawn(session.exe("tools", "probe", "probe.exe"), "watch",
-                                 session.wine_path(dialog_log), "--close", answer, name="watchdog")
+                                 session.wine_path(dialog_log), *(["--close", answer] if answer else []),
+                                 name="watchdog")
         process = session.spawn(exe or session.exe("src", "lyrimark.exe"), name="lyrimark", cwd=cwd)
         return cls(session, process, watchdog, dialog_log, wait)
 
@@ -460,6 +466,15 @@ class Program:
         rc = self.session.end(self.process)
         self.session.end(self.watchdog, grace=0)
         return rc
+
+    def close_and_time(self, timeout=10):
+        """Closes the main window as its title bar's button would; (exit code, seconds from the
+        close to the end of the process). The close is posted as the probe ends, so the time runs
+        from the probe's end."""
+        self.session.probe("close")
+        start = time.monotonic()
+        rc = self.wait_exit(timeout)
+        return rc, time.monotonic() - start
 
     def wait_exit(self, timeout):
         """Waits for the program to end by itself; its exit code. Still running

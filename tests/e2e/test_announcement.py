@@ -64,6 +64,15 @@ class AnnouncementTest(unittest.TestCase):
         self.assertFalse(update_window_open(self.session))
         self.assertEqual(program.stop(), 0)
 
+    def test_closing_the_window_during_the_question_ends_the_program(self):
+        # The window exists, not yet shown, while the question waits for its answer.
+        program = self.start("prompts", answer=None, wait=False)
+        wait_until(program.dialogs, 20, "the question")
+        rc, seconds = program.close_and_time()
+        self.assertEqual(rc, 0)
+        self.assertLess(seconds, 1.5)
+        self.assertFalse(update_window_open(self.session))
+
     def test_offered_update_taken_and_forced_and_offered(self):
         # The update file is missing, so nothing is downloaded or started here.
         self.site.control("update?fault=404")

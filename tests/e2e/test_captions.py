@@ -39,6 +39,8 @@ class CaptionTest(unittest.TestCase):
         self.set_restore(False)
 
     def tearDown(self):
+        if self.program.process.poll() is not None:
+            return  # the last test closes the program
         for button in ("按钮1", "按钮5"):
             if self.program.text(button) == STOP:
                 self.program.click_unit(button)
@@ -206,6 +208,20 @@ class CaptionTest(unittest.TestCase):
         # One run of scroller captions, with board rows only before and after it.
         kinds = "".join("s" if t in scroller else "r" if t in rows else "?" for t in texts)
         self.assertRegex(kinds, r"^r+s+r+$")
+
+    def test_7_closing_inside_a_pause_of_days_ends_the_program(self):
+        # The longest pause there is: 24.8 days. The close ends the wait, the
+        # handler and the process at once.
+        self.enter("编辑框2", "ABC")
+        self.enter("编辑框3", "2147483647")
+        first = self.count()
+        self.program.click_unit("按钮1")
+        self.wait_for(first + 1)
+        time.sleep(0.5)
+        rc, seconds = self.program.close_and_time()
+        self.assertEqual(rc, 0)
+        self.assertLess(seconds, 1.5)
+        self.assertEqual(self.program.dialogs(), [])
 
 
 if __name__ == "__main__":

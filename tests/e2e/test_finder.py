@@ -31,7 +31,8 @@ class FinderTest(unittest.TestCase):
         cls.addClassCleanup(cls.session.close)
         cls.site = Site.start(cls.session)
         cls.addClassCleanup(cls.site.stop)
-        cls.target = Target.start(cls.session)
+        # With two windows below its own that answer the finder badly.
+        cls.target = Target.start(cls.session, odd_windows=True)
         cls.addClassCleanup(cls.target.stop)
         cls.program = Program.start(cls.session)
         cls.addClassCleanup(cls.program.stop)
@@ -132,6 +133,25 @@ class FinderTest(unittest.TestCase):
         self.release()
         self.assertEqual(self.program.text("编辑框_窗口句柄"), str(self.target.window))
         self.assertEqual(self.program.text("透明标签1"), "窗口标题：Lyrimark 测试目标")
+
+    def test_windows_that_answer_badly(self):
+        # One claims a title of 0x7FFFFFFF characters, the other's program hangs:
+        # the finder reads the first's title, gives the second none after a
+        # short wait, and follows the pointer on to the field.
+        def centre(handle):
+            l, t, r, b = self.target.rect(handle)
+            return (l + r) // 2, (t + b) // 2
+        drag(self.session, [self.canvas, (580, 300), centre(self.target.absurd_title)], hold=0.5)
+        self.assertEqual(self.program.text("编辑框_窗口句柄"), str(self.target.absurd_title))
+        self.assertEqual(self.program.text("透明标签1"), "窗口标题：长度离谱的标题")
+        self.session.xdo("mousemove", *centre(self.target.hung))
+        wait_until(lambda: self.program.text("编辑框_窗口句柄") == str(self.target.hung), 2, "the hung window")
+        self.assertEqual(self.program.text("透明标签1"), "窗口标题：")
+        self.session.xdo("mousemove", *self.field_centre)
+        wait_until(lambda: self.program.text("编辑框_窗口句柄") == str(self.target.field), 2, "the field")
+        self.release()
+        self.assertEqual(self.program.text("编辑框_窗口句柄"), str(self.target.field))
+        self.assertEqual(self.program.dialogs(), [])
 
     def test_own_windows_leave_the_handle_empty(self):
         inside_main = (self.main["rect"][0] + 240, self.main["rect"][1] + 300)

@@ -7,11 +7,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "app/layouts.h"
 #include "app/windows.h"
@@ -71,29 +67,15 @@ class Closer {
   HWND hwnd_ = nullptr;
 };
 
-// Ends a loop that would otherwise never end, so the test fails instead of hanging.
+// A loop that never ends fails the test instead of hanging it.
 class Deadline {
  public:
-  explicit Deadline(int ms) : thread_([this, ms, id = GetCurrentThreadId()] {
-    std::unique_lock hold(lock_);
-    if (!done_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return over_; })) {
-      PostThreadMessageW(id, WM_QUIT, 99, 0);
-    }
-  }) {}
-  ~Deadline() {
-    {
-      std::lock_guard hold(lock_);
-      over_ = true;
-    }
-    done_.notify_one();
-    thread_.join();
-  }
+  Deadline() : timer_(SetTimer(nullptr, 0, 20000, GiveUp)) {}
+  ~Deadline() { KillTimer(nullptr, timer_); }
 
  private:
-  std::mutex lock_;
-  std::condition_variable done_;
-  bool over_ = false;
-  std::thread thread_;
+  static void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+  UINT_PTR timer_;
 };
 
 void Click(const char* button) {
@@ -126,7 +108,7 @@ class CloseInsideAWait : public testing::Test {
   // Runs the program's loop until the close has ended it.
   void ExpectTheLoopEndsSoonAfterTheClose() {
     {
-      const Deadline deadline(20000);
+      const Deadline deadline;
       EXPECT_EQ(ui::RunMessageLoop(), 0) << "the loop never ended";
     }
     ASSERT_NE(g_closedAt.load(), 0) << "the main window was never closed";
@@ -205,7 +187,7 @@ TEST(CloseDuringStartUp, TheUpdateQuestion) {
   g_closedAt = 0;
   {
     wintest::DialogWatch watch([](HWND) { CloseMain(FindWindowW(L"LyrimarkWindow", nullptr)); });
-    const Deadline deadline(20000);
+    const Deadline deadline;
     EXPECT_EQ(ui::Window::Open(app::kMainLayout, app::Bindings()), nullptr);
     EXPECT_LT(MsSinceClose(), 1000);
     EXPECT_EQ(watch.Seen().size(), 1u);

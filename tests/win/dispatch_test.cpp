@@ -149,6 +149,45 @@ TEST(Dispatch, OneClickOnAReportListIsOneRowChange) {
   main->Close();
 }
 
+// The rows as handlers see them, and as the list shows them: it holds no rows
+// of its own, so its count and current row must follow every change.
+TEST(Dispatch, AReportListShowsTheRowsItHolds) {
+  const auto bindings = RecordingBindings();
+  ui::Window* main = ui::Window::Open(app::kMainLayout, bindings);
+  ASSERT_NE(main, nullptr);
+  const auto list = main->Get<ui::ReportList>("超级列表框_歌词");
+  const auto shown = [&] { return static_cast<int>(SendMessageW(list.hwnd(), LVM_GETITEMCOUNT, 0, 0)); };
+  list.SetRows({{{"100", "甲"}, 1}, {{"200", "乙"}, 2}, {{"300"}, 3}});
+  EXPECT_EQ(shown(), 3);
+  EXPECT_EQ(list.CurrentRow(), -1);
+  list.SetCell(2, 1, "丙");
+  EXPECT_EQ(list.Cell(2, 1), "丙");
+  EXPECT_EQ(list.Cell(3, 0), "");  // no such row
+  EXPECT_EQ(list.ItemData(1), 2);
+  const int added = list.AddRow("400");
+  EXPECT_EQ(added, 3);
+  EXPECT_EQ(shown(), 4);
+
+  list.SetCurrentRow(1);
+  EXPECT_EQ(list.CurrentRow(), 1);
+  list.DeleteRow(1);  // the current row goes, and with it the selection
+  EXPECT_EQ(shown(), 3);
+  EXPECT_EQ(list.Cell(1, 1), "丙");
+  EXPECT_EQ(list.CurrentRow(), -1);
+  list.SetCurrentRow(2);
+  list.DeleteRow(0);  // a row above the current one: the current row moves up with its row
+  EXPECT_EQ(list.CurrentRow(), 1);
+  EXPECT_EQ(list.Cell(list.CurrentRow(), 0), "400");
+
+  list.SetRows({{{"1", "新"}, 1}});
+  EXPECT_EQ(shown(), 1);
+  EXPECT_EQ(list.CurrentRow(), -1);
+  list.Clear();
+  EXPECT_EQ(shown(), 0);
+  EXPECT_EQ(list.RowCount(), 0);
+  main->Close();
+}
+
 // A handler that fails by an exception (in practice std::bad_alloc) is an
 // operation that failed: the window lives on, and so do later events, the
 // failing timer's ticks included.

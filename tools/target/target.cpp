@@ -127,8 +127,9 @@ HWND CreateTargetWindow(HINSTANCE instance) {
   return window;
 }
 
-// Below the target's own window, clear of the program's main window.
-constexpr int kOddTop = 400, kOddWidth = 200, kOddHeight = 80;
+// Below the program's main window, where no other drag passes: a window that
+// hangs never paints over what a drag leaves on it.
+constexpr int kOddLeft = 40, kOddTop = 640, kOddWidth = 200, kOddHeight = 80;
 
 LRESULT CALLBACK AbsurdTitleProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   // WM_GETTEXT still copies the real title, as far as the buffer goes.
@@ -155,7 +156,7 @@ struct HungWindow {
 // Makes its window, lets it show, and never takes a message again.
 DWORD WINAPI HungThread(void* param) {
   auto* hung = static_cast<HungWindow*>(param);
-  hung->window = CreateOddWindow(L"LyrimarkHungWindow", DefWindowProcW, L"挂起的窗口", 600 + kOddWidth + 20);
+  hung->window = CreateOddWindow(L"LyrimarkHungWindow", DefWindowProcW, L"挂起的窗口", kOddLeft + kOddWidth + 20);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   SetEvent(hung->made);
@@ -169,7 +170,7 @@ std::string Decimal(HWND window) {
 
 // The two odd windows, their handles written to <log>.odd; false if they could not be made.
 bool CreateOddWindows(const std::wstring& log_path) {
-  const HWND absurd = CreateOddWindow(L"LyrimarkAbsurdTitle", AbsurdTitleProc, L"长度离谱的标题", 600);
+  const HWND absurd = CreateOddWindow(L"LyrimarkAbsurdTitle", AbsurdTitleProc, L"长度离谱的标题", kOddLeft);
   static HungWindow hung;
   HANDLE thread = CreateThread(nullptr, 0, HungThread, &hung, 0, nullptr);
   if (!absurd || !thread) return false;
