@@ -1,12 +1,15 @@
 // The two waits: how long they last and what runs inside them.
 #include "caption/waits.h"
+#include "ui/paint_while.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
+#include <new>
 #include <thread>
 
 namespace {
@@ -46,6 +49,7 @@ class Waits : public testing::Test {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) ++clicks;
     if (message == WM_APP) ++handled;
+    if (message == WM_PAINT) ++painted;
     if (message == WM_TIMER) {
       KillTimer(hwnd, wparam);
       PostQuitMessage(9);
@@ -55,6 +59,7 @@ class Waits : public testing::Test {
 
   HWND window = nullptr, button = nullptr;
   static inline int clicks = 0, handled = 0;
+  static inline std::atomic<int> painted = 0;
 };
 
 TEST_F(Waits, ZeroOrNegativeReturnAtOnceWithoutDispatching) {
@@ -134,6 +139,26 @@ TEST_F(Waits, EndAtOnceOnAQuitAndPassItOn) {
   PostQuitMessage(10);
   EXPECT_FALSE(caption::DispatchPendingMessages());
   EXPECT_EQ(quit_code(), 10);
+}
+
+// Long work in a handler runs beside a thread that only paints: the window
+// repaints meanwhile, and nothing else runs before the work is done.
+TEST_F(Waits, LongWorkLetsTheWindowPaintAndNothingElse) {
+  ShowWindow(window, SW_SHOW);
+  UpdateWindow(window);
+  PostMessageW(window, WM_APP, 0, 0);
+  int paintedMeanwhile = 0;
+  EXPECT_TRUE(ui::PaintWhile([&] {
+    const int before = painted;
+    InvalidateRect(window, nullptr, TRUE);
+    for (int waited = 0; painted == before && waited < 2000; waited += 10) Sleep(10);
+    paintedMeanwhile = painted - before;
+  }));
+  EXPECT_GE(paintedMeanwhile, 1);
+  EXPECT_EQ(handled, 0);
+  EXPECT_FALSE(ui::PaintWhile([] { throw std::bad_alloc(); }));
+  Drain();
+  EXPECT_EQ(handled, 1);
 }
 
 }  // namespace
