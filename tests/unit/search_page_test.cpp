@@ -120,4 +120,13 @@ TEST(Preview, SplitsLinesAtTheClosingBracket) {
   EXPECT_EQ(rows[3].text, "末行");
 }
 
+// The hidden box takes 256 KB of a downloaded text, never half a character.
+TEST(Preview, TheBoxTakesTheFirstPartBetweenCharacters) {
+  EXPECT_EQ(lyrics::DownloadBoxText("[00:01.00]短"), "[00:01.00]短");
+  const std::string text = "x" + std::string(200000, '\xD6') + "中文";  // D6 D6 ... pairs from byte 1
+  EXPECT_EQ(lyrics::DownloadBoxText(text).size(), 1 + 200000 + 4u);
+  const std::string large = std::string(256 * 1024 - 1, 'x') + "中文";
+  EXPECT_EQ(lyrics::DownloadBoxText(large), std::string(256 * 1024 - 1, 'x'));
+}
+
 }  // namespace
