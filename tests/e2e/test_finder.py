@@ -31,7 +31,7 @@ class FinderTest(unittest.TestCase):
         cls.addClassCleanup(cls.session.close)
         cls.site = Site.start(cls.session)
         cls.addClassCleanup(cls.site.stop)
-        # With two windows below its own that answer the finder badly.
+        # With two windows that answer the finder badly, low on the left.
         cls.target = Target.start(cls.session, odd_windows=True)
         cls.addClassCleanup(cls.target.stop)
         cls.program = Program.start(cls.session)
