@@ -10,6 +10,7 @@
 #include "net/fetch_page.h"
 #include "text/file_name.h"
 #include "text/gbk.h"
+#include "ui/guard.h"
 #include "ui/message_box.h"
 #include "ui/units.h"
 #include "ui/wide.h"
@@ -38,7 +39,7 @@ void FinishUpdate();
 
 LRESULT CALLBACK RelayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == kDownloadEnded) {
-    FinishUpdate();
+    ui::Guarded(FinishUpdate);  // a window procedure: nothing may escape it
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
