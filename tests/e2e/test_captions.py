@@ -140,7 +140,11 @@ class CaptionTest(unittest.TestCase):
         self.set_restore(True)
         got = self.run_scroller("ABC", 300, 2)
         self.assertEqual(got[-1].text, gbk(NICKNAME))
-        self.assertEqual([d.text for d in got[:-1]], [b"BCA", b"CAB", b"ABC", b"BCA"][:len(got) - 1])
+        # Where the test before stopped after a caption that ends in a lone lead
+        # byte (A3), the target gives that byte out only with the next character.
+        texts = [d.text for d in got[:-1]]
+        texts[0] = texts[0].removeprefix(b"\xa3")
+        self.assertEqual(texts, [b"BCA", b"CAB", b"ABC", b"BCA"][:len(got) - 1])
         self.assertEqual(self.target.text(), gbk(NICKNAME))
 
     # The advert board.
@@ -200,6 +204,8 @@ class CaptionTest(unittest.TestCase):
         self.wait_for(resumed + 2)
         self.program.click_unit("按钮5")
         self.assertEqual([self.program.text(b) for b in ("按钮1", "按钮5")], [START, START])
+        # A stop lets the board's pass finish: at most two more rows, 300 ms apart.
+        time.sleep(1)
         self.assertQuiet(2)
 
         texts = [d.text for d in self.target.deliveries()[first:]]
