@@ -272,7 +272,7 @@ class Target:
 
     def __init__(self, session, process, log):
         self.session, self.process, self.log = session, process, log
-        self.field = int(wait_until(lambda: _read(log + ".hwnd").strip(), 20, "the target's window"))
+        self.field = int(wait_until(lambda: _read(log + ".hwnd").strip(), 60, "the target's window"))
         info = session.probe("window", str(self.field)).split(" ", 7)
         self.window = int(info[6])
         # With odd_windows: one that claims a title of 0x7FFFFFFF characters, and a hung one.

@@ -232,8 +232,9 @@ TEST_F(Playback, StopRestartsTheSongAndALibraryPauseResumesIt) {
   EXPECT_EQ(wintest::Texts(Written()),
             (std::vector<std::string>{"白日依山尽", "黄河入海流", "白日依山尽", "黄河入海流", kNickname,
                                       "欲穷千里目", "更上一层楼", "登鹳雀楼 王之涣", kNickname}));
-  // The resumed line counts as written at its stamp: the next one follows a full gap later.
-  EXPECT_GE(Written()[6].posted_ms - Written()[5].posted_ms, 400 - 1);
+  // The resumed line counts as written at its stamp: the next one follows a full
+  // gap later, not at once (less only by what a busy machine delays the first).
+  EXPECT_GE(Written()[6].posted_ms - Written()[5].posted_ms, 400 - 50);
 
   // Now idle, a choice loads the chosen song.
   ASSERT_TRUE(wintest::ChooseFile("春晓.lrc"));
