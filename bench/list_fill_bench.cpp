@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "caption/stopwatch.h"
 #include "lyrics/library.h"
 #include "lyrics/search_page.h"
@@ -76,10 +77,10 @@ std::vector<ui::Row> PreviewRows(const std::string& text) {
 
 // A list that holds its own items, where the program's list is and as large.
 HWND PlainList(const char* beside) {
-  const ui::Unit& u = app::Main().unit(beside);
+  const ui::Unit& u = forms::main::Window().unit(beside);
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, u.origin.x,
-                              u.origin.y, u.row->rect.width, u.row->rect.height, app::Main().hwnd(), nullptr,
+                              u.origin.y, u.row->rect.width, u.row->rect.height, forms::main::Window().hwnd(), nullptr,
                               nullptr, nullptr);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   int index = 0;
@@ -140,14 +141,14 @@ double FillPlain(const char* beside, const std::vector<ui::Row>& rows, bool redr
 
 // Brings the list's tab page to the front, as a click on its tab does.
 void ShowPageOf(const char* unit) {
-  const ui::Unit& u = app::Main().unit(unit);
+  const ui::Unit& u = forms::main::Window().unit(unit);
   SendMessageW(u.tab->hwnd, TCM_SETCURSEL, static_cast<WPARAM>(u.page - 1), 0);
   NMHDR hdr{u.tab->hwnd, u.tab->id, static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(app::Main().hwnd(), WM_NOTIFY, u.tab->id, reinterpret_cast<LPARAM>(&hdr));
+  SendMessageW(forms::main::Window().hwnd(), WM_NOTIFY, u.tab->id, reinterpret_cast<LPARAM>(&hdr));
 }
 
 double FillOwnerData(const char* unit, const std::vector<ui::Row>& rows) {
-  const ui::ReportList list = app::Unit<ui::ReportList>(unit);
+  const ui::ReportList list = forms::main::Window().Get<ui::ReportList>(unit);
   list.Clear();
   std::vector<ui::Row> copy = rows;
   test::Pump(50);
@@ -182,7 +183,7 @@ int main() {
   wintest::SongFolder folder("lyrimark-长歌");
   const std::string song = SongText(200000);
   folder.WriteBytes("长歌.lrc", song);
-  app::Unit<ui::Edit>("编辑框1").SetText(folder.path());
+  forms::main::编辑框1().SetText(folder.path());
   lyrics::RefreshLyricsFolder();
   const std::string page = ResultPage(30000);
   const std::string preview = PreviewText(100000);
@@ -204,15 +205,15 @@ int main() {
                      // As SearchLyrics goes once the page has come.
                      std::vector<ui::Row> rows;
                      ui::PaintWhile([&] { rows = ResultRows(page); });
-                     app::Unit<ui::ReportList>("欲下载列表").SetRows(std::move(rows));
+                     forms::main::欲下载列表().SetRows(std::move(rows));
                    }});
   double boxMs = 0;
   cases.push_back({"preview, 100,000 lines", "歌词预览", PreviewRows(preview), [&] {
                      // As PreviewResult goes once the text has come.
                      std::vector<ui::Row> rows;
                      ui::PaintWhile([&] { rows = PreviewRows(preview); });
-                     boxMs = Timed([&] { app::Unit<ui::Edit>("预备下载内容").SetText(lyrics::DownloadBoxText(preview)); });
-                     app::Unit<ui::ReportList>("歌词预览").SetRows(std::move(rows));
+                     boxMs = Timed([&] { forms::main::预备下载内容().SetText(lyrics::DownloadBoxText(preview)); });
+                     forms::main::歌词预览().SetRows(std::move(rows));
                    }});
 
   std::printf("| list | rows | one insert a row (before) | redraw off, count preallocated | owner data (now) |"
@@ -220,14 +221,14 @@ int main() {
   for (Case& c : cases) {
     ShowPageOf(c.unit);
     const double ownerData = FillOwnerData(c.unit, c.rows);
-    app::Unit<ui::ReportList>(c.unit).Clear();
+    forms::main::Window().Get<ui::ReportList>(c.unit).Clear();
     test::Pump(50);
     const double whole = Timed([&] {
       c.wholeWay();
-      UpdateWindow(app::Unit<ui::ReportList>(c.unit).hwnd());
+      UpdateWindow(forms::main::Window().Get<ui::ReportList>(c.unit).hwnd());
     });
-    const std::size_t listed = static_cast<std::size_t>(app::Unit<ui::ReportList>(c.unit).RowCount());
-    app::Unit<ui::ReportList>(c.unit).Clear();
+    const std::size_t listed = static_cast<std::size_t>(forms::main::Window().Get<ui::ReportList>(c.unit).RowCount());
+    forms::main::Window().Get<ui::ReportList>(c.unit).Clear();
     const double preallocated = FillPlain(c.unit, c.rows, true);
     const double plain = FillPlain(c.unit, c.rows, false);
     std::printf("| %s | %zu | %s | %s | %s | %s (%zu rows) |\n", c.name, c.rows.size(), Shown(plain, c.rows.size()).c_str(),
@@ -235,7 +236,7 @@ int main() {
                 Shown(whole, listed).c_str(), listed);
     std::fflush(stdout);
   }
-  const double wholeBoxMs = Timed([&] { app::Unit<ui::Edit>("预备下载内容").SetText(preview); });
+  const double wholeBoxMs = Timed([&] { forms::main::预备下载内容().SetText(preview); });
   std::printf("\nOf the preview's whole way, its first 256 KB into the hidden edit box: %.0f ms"
               " (all %zu bytes of it, as before: %.0f ms)\n", boxMs, preview.size(), wholeBoxMs);
   main->Close();

@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "caption/delivery.h"
 #include "caption/stopwatch.h"
 #include "lyrics/library.h"
@@ -195,8 +196,8 @@ int main() {
   folder.Write("计时.lrc", song);
 
   if (!wintest::OpenMainWindow()) return 1;
-  app::Unit<ui::Edit>("编辑框_窗口句柄").SetText(target.handle_text());
-  app::Unit<ui::Edit>("编辑框1").SetText(folder.path());
+  forms::main::编辑框_窗口句柄().SetText(target.handle_text());
+  forms::main::编辑框1().SetText(folder.path());
   lyrics::RefreshLyricsFolder();
   if (!wintest::ChooseFile("计时.lrc") || lyrics::LoadedSong().count != kLines) {
     std::fprintf(stderr, "the song did not load\n");
@@ -208,12 +209,12 @@ int main() {
   // The program's playback, started by its button's click. (BM_CLICK would
   // first act out the press and release, which takes a while under Wine before
   // the click reaches the handler and the song's clock starts.)
-  const ui::Unit& button = app::Main().unit("超级按钮4");
+  const ui::Unit& button = forms::main::Window().unit("超级按钮4");
   const std::size_t clock_mark = MarkStart(target);
-  SendMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
+  SendMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
                reinterpret_cast<LPARAM>(button.hwnd));
   const std::vector<double> clock_ticks = PumpNotingTicks(
-      app::Main().hwnd(), loaded, [] { return app::Unit<ui::Button>("超级按钮4").Text() == "播 放"; },
+      forms::main::Window().hwnd(), loaded, [] { return forms::main::超级按钮4().Text() == "播 放"; },
       song_ms + 20000);
   test::Pump(300);
 
@@ -242,6 +243,6 @@ int main() {
   const bool met = c.median < 10 && c.p95 < 20 && c.slope < 0.3;
   std::printf("goal (song clock, first message): median < 10, p95 < 20, slope < 0.3: %s\n",
               met ? "met" : "NOT met");
-  app::Main().Close();
+  forms::main::Window().Close();
   return 0;
 }

@@ -1,9 +1,10 @@
 // Which handler each event runs. Events not listed have none.
-#include "app/finder_icon.h"
+#include "app/bindings.h"
+
 #include "app/startup.h"
-#include "app/windows.h"
 #include "caption/caption_modes.h"
 #include "finder/finder.h"
+#include "finder/finder_icon.h"
 #include "lyrics/library.h"
 #include "lyrics/online_search.h"
 #include "lyrics/playback.h"
@@ -18,7 +19,7 @@ using ui::Event;
 constexpr ui::Binding kBindings[] = {
     {"main", "", Event::Created, OnMainWindowCreated},
     {"main", "", Event::Activated, OnMainWindowActivated},
-    {"main", "画板_捕获器", Event::LeftButtonDown, BeginCaptureDrag},
+    {"main", "画板_捕获器", Event::LeftButtonDown, finder::BeginCaptureDrag},
     {"main", "超级按钮4", Event::Clicked, lyrics::TogglePlayback},
     {"main", "文件框1", Event::CurrentFileChanged, lyrics::LoadLyricsFile},
     {"main", "文件框1", Event::DoubleClicked, lyrics::LoadLyricsFile},

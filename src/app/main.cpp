@@ -4,19 +4,20 @@
 
 #include <cstdlib>
 
-#include "app/layouts.h"
+#include "app/bindings.h"
 #include "app/startup.h"
-#include "app/windows.h"
-#include "caption/input_hook.h"
+#include "finder/input_hook.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "ui/message_loop.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  app::EnterRunDirectory();
+  forms::EnterRunDirectory();
   // The folder dialog and the shell need COM on this thread.
   OleInitialize(nullptr);
-  caption::InputHook.emplace();
+  finder::InputHook.emplace();
   std::atexit(app::ExitCleanup);
-  ui::Window* main = ui::Window::Open(app::kMainLayout, app::Bindings());
+  ui::Window* main = forms::OpenMain(app::Bindings());
   if (!main) return 0;  // the start-up check ended the program's use
   main->Show();
   return ui::RunMessageLoop();

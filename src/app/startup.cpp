@@ -3,10 +3,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/finder_icon.h"
-#include "app/windows.h"
-#include "caption/input_hook.h"
+#include "finder/input_hook.h"
 #include "finder/finder.h"
+#include "finder/finder_icon.h"
+#include "forms/drag_icon_form.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrimark/config.h"
 #include "ui/wide.h"
 #include "update/announcement_check.h"
@@ -18,19 +20,19 @@ void OnMainWindowCreated() {
   // The announcement comes first: it may end the program, or an update may
   // close this window.
   update::CheckAnnouncement();
-  if (!MainOpen()) return;
+  if (!forms::MainOpen()) return;
   // The file list already shows the current directory, which is the run
   // directory at start; only the folder field needs it.
-  Unit<ui::Edit>("编辑框1").SetText(RunDirectory());
+  forms::main::编辑框1().SetText(forms::RunDirectory());
 }
 
-void OnMainWindowActivated() { ResetCaptureCanvas(); }
+void OnMainWindowActivated() { finder::ResetCaptureCanvas(); }
 
 void OnDragWindowCreated() {
   finder::FollowCursorTick();  // stand at the mouse before showing
-  DragIcon()->Show();
+  forms::drag_icon::Window().Show();
   finder::FinderTick();
-  if (DragIcon()) Main().SetTopmost(true);  // the finder clears this at the drop
+  if (forms::DragIcon()) forms::main::Window().SetTopmost(true);  // the finder clears this at the drop
 }
 
 void OpenHomePage() {
@@ -40,7 +42,7 @@ void OpenHomePage() {
 // Destroying the hook object removes its hook, which a drag may have left
 // installed; a running update download is stopped.
 void ExitCleanup() {
-  caption::InputHook.reset();
+  finder::InputHook.reset();
   update::StopUpdateDownload();
 }
 

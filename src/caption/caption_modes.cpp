@@ -2,11 +2,12 @@
 
 #include <string>
 
-#include "app/windows.h"
 #include "caption/delivery.h"
 #include "caption/rotation.h"
-#include "caption/target_field.h"
+#include "caption/nickname.h"
 #include "caption/waits.h"
+#include "finder/target_handle.h"
+#include "forms/main_form.h"
 #include "text/numbers.h"
 
 namespace caption {
@@ -19,9 +20,11 @@ constexpr char kStop[] = "停止滚动";
 
 // Handlers run nested inside the waits, so everything is read anew after each
 // wait, and a closed main window ends the loop.
-bool Running(const char* button) { return app::MainOpen() && app::Unit<ui::Button>(button).Text() == kStop; }
+bool Running(ui::Button (*button)()) { return forms::MainOpen() && button().Text() == kStop; }
 
-int Pause(const char* edit) { return text::ReadInteger(app::Unit<ui::Edit>(edit).Text()); }
+int Pause(ui::Edit (*edit)()) { return text::ReadInteger(edit().Text()); }
+
+void Deliver(std::string_view text) { SendCaption(finder::TargetHandle().value_or(nullptr), text); }
 
 // The scrolling text as bytes. 编辑框2 holds its text as Unicode, and bytes
 // that form no GBK character do not survive the trip through it: the rotation
@@ -37,7 +40,7 @@ ScrollingText g_scrolling;
 }  // namespace
 
 void RotateCaption() {
-  const ui::Edit edit = app::Unit<ui::Edit>("编辑框2");
+  const ui::Edit edit = forms::main::编辑框2();
   const std::string shown = edit.Text();
   g_scrolling.bytes = RotateText(shown == g_scrolling.shown ? g_scrolling.bytes : shown);
   edit.SetText(g_scrolling.bytes);
@@ -45,42 +48,42 @@ void RotateCaption() {
 }
 
 void ToggleScroller() {
-  const ui::Button button = app::Unit<ui::Button>("按钮1");
+  const ui::Button button = forms::main::按钮1();
   if (button.Text() != kStart) {
     button.SetText(kStart);
     RestoreNickname();
     return;
   }
   button.SetText(kStop);
-  while (Running("按钮1")) {
+  while (Running(forms::main::按钮1)) {
     RotateCaption();
-    SendCaption(TargetHandle(), g_scrolling.bytes);  // the text now in 编辑框2, byte for byte
-    if (!app::MainOpen()) break;
-    TimerWait(Pause("编辑框3"));
+    Deliver(g_scrolling.bytes);  // the text now in 编辑框2, byte for byte
+    if (!forms::MainOpen()) break;
+    TimerWait(Pause(forms::main::编辑框3));
   }
 }
 
 void ToggleAdvertBoard() {
-  const ui::Button button = app::Unit<ui::Button>("按钮5");
+  const ui::Button button = forms::main::按钮5();
   if (button.Text() != kStart) {
     button.SetText(kStart);
     RestoreNickname();
     return;
   }
   button.SetText(kStop);
-  while (Running("按钮5")) {
+  while (Running(forms::main::按钮5)) {
     // One pass over the rows as they are now; the caption is looked at only
     // between passes, so a stop lets the pass finish.
-    const int rows = app::Unit<ui::ReportList>("超级列表框1").RowCount();
-    for (int row = 0; row < rows && app::MainOpen(); ++row) {
-      SendCaption(TargetHandle(), app::Unit<ui::ReportList>("超级列表框1").Cell(row, 0));
-      if (!app::MainOpen()) break;
-      TimerWait(Pause("编辑框5"));
+    const int rows = forms::main::超级列表框1().RowCount();
+    for (int row = 0; row < rows && forms::MainOpen(); ++row) {
+      Deliver(forms::main::超级列表框1().Cell(row, 0));
+      if (!forms::MainOpen()) break;
+      TimerWait(Pause(forms::main::编辑框5));
     }
-    if (rows == 0 && app::MainOpen()) {
+    if (rows == 0 && forms::MainOpen()) {
       // Nothing to deliver: without a wait the loop would spin and the stop
       // click could never arrive. Take the pause, or wait for the next message.
-      const int pause = Pause("编辑框5");
+      const int pause = Pause(forms::main::编辑框5);
       if (pause > 0) {
         TimerWait(pause);
       } else {
@@ -92,12 +95,12 @@ void ToggleAdvertBoard() {
 }
 
 void AddAdvertLine() {
-  const ui::ReportList list = app::Unit<ui::ReportList>("超级列表框1");
-  list.AddRow(app::Unit<ui::Edit>("编辑框4").Text());
+  const ui::ReportList list = forms::main::超级列表框1();
+  list.AddRow(forms::main::编辑框4().Text());
 }
 
 void DeleteAdvertLine() {
-  const ui::ReportList list = app::Unit<ui::ReportList>("超级列表框1");
+  const ui::ReportList list = forms::main::超级列表框1();
   if (const int row = list.CurrentRow(); row >= 0) list.DeleteRow(row);
 }
 

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string_view>
 
 namespace caption {
@@ -12,13 +11,6 @@ namespace caption {
 // What a delivery carries. The value is the lParam of its character messages:
 // lyrics lines mark theirs with 1, captions with 0.
 enum class TextKind : LPARAM { kCaption = 0, kLyricsLine = 1 };
-
-// The window a TargetHandle names (see target_handle.h). Handles are 32-bit
-// values that 64-bit Windows sign-extends, so the same text names the same
-// window for either build.
-inline HWND TargetWindow(std::int32_t handle) {
-  return reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
-}
 
 // Replaces the text before the caret in `target`. Posts only and never waits for
 // the target; returns after about 10 ms, dispatching this thread's messages

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "app/finder_icon.h"
-#include "app/windows.h"
-#include "caption/input_hook.h"
-#include "caption/target_handle.h"
+#include "finder/input_hook.h"
+#include "finder/finder_icon.h"
+#include "finder/target_handle.h"
+#include "forms/drag_icon_form.h"
+#include "forms/main_form.h"
 #include "ui/canvas.h"
 #include "ui/wide.h"
 
@@ -33,14 +34,6 @@ constexpr std::size_t kLongestTitle = 255;
 
 constexpr char kSuperModeHint[] = "(*^-^*) 无法获取窗口句柄,超级模式被激活,松开鼠标后获取当前窗口句柄!";
 constexpr char kTitlePrefix[] = "窗口标题：";
-
-std::int32_t HandleValue(HWND window) {
-  return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
-}
-
-void Write(const char* unit, const std::string& text) {
-  app::Unit<ui::Edit>(unit).SetText(text);
-}
 
 // The window the finder would pick at a point. The bare desktop is no window
 // anyone can write into: where nothing else covers the point (no shell, or
@@ -97,8 +90,8 @@ void RepaintFramedWindows() {
 
 void EndDrag(ui::Window& icon) {
   ShowCursorAgain();
-  app::Main().SetTopmost(false);
-  if (caption::InputHook) caption::InputHook->ClearInputHandlers();
+  forms::main::Window().SetTopmost(false);
+  if (finder::InputHook) finder::InputHook->ClearInputHandlers();
   ToggleFrame(Finder.FramedWindow);
   Finder.FramedWindow = nullptr;
   RepaintFramedWindows();
@@ -108,7 +101,7 @@ void EndDrag(ui::Window& icon) {
 }  // namespace
 
 void FollowCursorTick() {
-  ui::Window* icon = app::DragIcon();
+  ui::Window* icon = forms::DragIcon();
   if (!icon) return;
   POINT p;
   GetCursorPos(&p);
@@ -117,7 +110,7 @@ void FollowCursorTick() {
 }
 
 void FinderTick() {
-  ui::Window* icon = app::DragIcon();
+  ui::Window* icon = forms::DragIcon();
   if (!icon || Finder.FinderBusy) return;
   Finder.FinderBusy = true;
 
@@ -125,20 +118,20 @@ void FinderTick() {
   GetCursorPos(&p);
   const HWND w = WindowUnder(p);
   const bool own = IsOwnWindow(w);
-  if (own) Write("编辑框_窗口句柄", "");
+  if (own) SetTargetHandle(std::nullopt);
 
-  const ui::Canvas canvas(icon->unit("画板1"));
+  const ui::Canvas canvas = forms::drag_icon::画板1();
   canvas.Clear();
   if (!w) {
     // Super mode: nothing to frame here, so let the hook report the window
     // that the release happens over.
-    if (caption::InputHook) caption::InputHook->SetInputHandler(OnTargetButtonReleased, WM_LBUTTONUP);
+    if (finder::InputHook) finder::InputHook->SetInputHandler(OnTargetButtonReleased, WM_LBUTTONUP);
     Finder.HintOffset = kSuperModeOffset;
     canvas.Text(kSuperModeHint);
   } else {
-    if (caption::InputHook) caption::InputHook->ClearInputHandlers();
+    if (finder::InputHook) finder::InputHook->ClearInputHandlers();
     Finder.HintOffset = 0;
-    app::DrawFinderIcon(canvas, app::kFinderPen, 0, 0);
+    DrawFinderIcon(canvas, kFinderPen, 0, 0);
     ShowCursor(FALSE);  // the icon is the pointer now; undone at the release
   }
 
@@ -146,12 +139,12 @@ void FinderTick() {
   SetLayeredStyle(icon->hwnd(), kIconAlpha, kTransparentKey, true);
 
   GetCursorPos(&p);
-  Write("编辑框_鼠标位置_X", std::to_string(p.x));
-  Write("编辑框_鼠标位置_Y", std::to_string(p.y));
+  forms::main::编辑框_鼠标位置_X().SetText(std::to_string(p.x));
+  forms::main::编辑框_鼠标位置_Y().SetText(std::to_string(p.y));
   if (!own) {
     const POINT origin = ClientOrigin(w);
-    Write("编辑框_窗口鼠标位置_X", std::to_string(p.x - origin.x));
-    Write("编辑框_窗口鼠标位置_Y", std::to_string(p.y - origin.y));
+    forms::main::编辑框_窗口鼠标位置_X().SetText(std::to_string(p.x - origin.x));
+    forms::main::编辑框_窗口鼠标位置_Y().SetText(std::to_string(p.y - origin.y));
   }
 
   if (w != Finder.FramedWindow && !own) {
@@ -163,8 +156,8 @@ void FinderTick() {
                  Finder.FramedThisDrag.end()) {
       Finder.FramedThisDrag.push_back(w);
     }
-    Write("编辑框_窗口句柄", caption::WriteTargetHandle(HandleValue(w)));
-    app::Unit<ui::Label>("透明标签1").SetText(kTitlePrefix + ReadWindowTitle(w));
+    SetTargetHandle(w);
+    forms::main::透明标签1().SetText(kTitlePrefix + ReadWindowTitle(w));
   }
 
   if (!IsKeyDown(VK_LBUTTON)) EndDrag(*icon);
@@ -172,7 +165,7 @@ void FinderTick() {
 }
 
 void CALLBACK OnTargetButtonReleased(std::int32_t window, std::int32_t, std::int32_t) {
-  if (app::MainOpen()) Write("编辑框_窗口句柄", caption::WriteTargetHandle(window));
+  if (forms::MainOpen()) SetTargetHandle(TargetWindow(window));
 }
 
 void ToggleFrame(HWND window) {

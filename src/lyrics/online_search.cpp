@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrics/search_page.h"
 #include "lyrics/whole_file.h"
@@ -31,13 +32,11 @@ struct OnlineSearch {
 
 OnlineSearch state;
 
-ui::ReportList Results() { return app::Unit<ui::ReportList>("欲下载列表"); }
-
 // Fetches the lyrics of the current result into 预备下载内容 and makes their
 // preview rows; false when no result is current (a cleared selection has no
 // address to take) or the work failed. The window paints meanwhile.
 bool FetchCurrentResult(std::vector<ui::Row>& preview) {
-  const int row = Results().CurrentRow();
+  const int row = forms::main::欲下载列表().CurrentRow();
   if (row < 0 || static_cast<std::size_t>(row) >= state.resultAddresses.size()) return false;
   const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
   const bool done = ui::PaintWhile([&] {
@@ -45,16 +44,16 @@ bool FetchCurrentResult(std::vector<ui::Row>& preview) {
     for (PreviewRow& r : SplitPreview(state.fetched)) preview.push_back({{std::move(r.time), std::move(r.text)}});
   });
   if (!done) return false;
-  app::Unit<ui::Edit>("预备下载内容").SetText(DownloadBoxText(state.fetched));
+  forms::main::预备下载内容().SetText(DownloadBoxText(state.fetched));
   return true;
 }
 
-void ShowPreview(std::vector<ui::Row> rows) { app::Unit<ui::ReportList>("歌词预览").SetRows(std::move(rows)); }
+void ShowPreview(std::vector<ui::Row> rows) { forms::main::歌词预览().SetRows(std::move(rows)); }
 
 }  // namespace
 
 void SearchLyrics() {
-  state.searchAddress = SearchAddress(LYRIMARK_LYRICS_URL, app::Unit<ui::Edit>("欲搜索内容").Text());
+  state.searchAddress = SearchAddress(LYRIMARK_LYRICS_URL, forms::main::欲搜索内容().Text());
   bool found = false;
   std::vector<ui::Row> rows;
   std::vector<std::string> addresses;
@@ -75,7 +74,7 @@ void SearchLyrics() {
   }
   // Rows and addresses change together: a click can never find one without the other.
   state.resultAddresses = std::move(addresses);
-  Results().SetRows(std::move(rows));
+  forms::main::欲下载列表().SetRows(std::move(rows));
 }
 
 void PreviewResult() {
@@ -91,8 +90,8 @@ void DownloadResult() {
   ShowPreview(std::move(preview));
   // Saved beside the program whatever folder 编辑框1 names. A title that would
   // leave that directory writes nothing, like any other name that cannot be written.
-  const std::string title = Results().Cell(Results().CurrentRow(), 0);
-  if (text::IsSafeFileName(title)) SaveWholeFile(app::RunDirectory() + "\\" + title + ".lrc", state.fetched);
+  const std::string title = forms::main::欲下载列表().Cell(forms::main::欲下载列表().CurrentRow(), 0);
+  if (text::IsSafeFileName(title)) SaveWholeFile(forms::RunDirectory() + "\\" + title + ".lrc", state.fetched);
   RefreshLyricsFolder();
 }
 

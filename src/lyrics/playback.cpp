@@ -7,10 +7,11 @@
 #include <new>
 #include <string>
 
-#include "app/windows.h"
 #include "caption/delivery.h"
-#include "caption/target_field.h"
+#include "caption/nickname.h"
 #include "caption/waits.h"
+#include "finder/target_handle.h"
+#include "forms/main_form.h"
 #include "lyrics/song_rows.h"
 #include "text/gbk.h"
 #include "ui/message_box.h"
@@ -40,15 +41,10 @@ struct Playback {
 
 Playback state;
 
-ui::ReportList Lines() {
-  return app::Unit<ui::ReportList>("超级列表框_歌词");
-}
-ui::Timer PlaybackTimer() {
-  return app::Unit<ui::Timer>("时钟_歌词播放");
-}
-ui::Button PlayButton() {
-  return app::Unit<ui::Button>("超级按钮4");
-}
+// The units by their roles.
+constexpr auto Lines = forms::main::超级列表框_歌词;
+constexpr auto PlaybackTimer = forms::main::时钟_歌词播放;
+constexpr auto PlayButton = forms::main::超级按钮4;
 
 std::int32_t TimeOf(std::int32_t line) {
   return state.song.times[static_cast<std::size_t>(line - 1)];
@@ -124,13 +120,13 @@ void Tick(bool resync) {
   if (resync) state.songStart = Clock::now() - std::chrono::milliseconds(TimeOf(line));
   Lines().SetCurrentRow(line - 1);
   const unsigned generation = ++state.generation;
-  caption::SendCaption(caption::TargetHandle(), Lines().Cell(line - 1, 1), caption::TextKind::kLyricsLine);
+  caption::SendCaption(finder::TargetHandle().value_or(nullptr), Lines().Cell(line - 1, 1), caption::TextKind::kLyricsLine);
   // Handlers ran inside the delivery's wait: a stop, pause, load or jump there
   // has set the state as it should stay.
-  if (!app::MainOpen() || generation != state.generation) return;
+  if (!forms::MainOpen() || generation != state.generation) return;
   if (line >= song.count) {
     EndOfSong();
-    if (!app::MainOpen()) return;  // closed inside the nickname's delivery
+    if (!forms::MainOpen()) return;  // closed inside the nickname's delivery
   } else {
     state.currentLine = line + 1;
     ScheduleLine(line + 1);
@@ -149,7 +145,7 @@ int CurrentLine() {
 
 void LoadLyricsFile() {
   caption::DispatchPendingMessages();
-  if (!app::MainOpen()) return;  // a close that was pending has just run
+  if (!forms::MainOpen()) return;  // a close that was pending has just run
   if (PlayButton().Text() != kPlay) {
     // Playing: the choice pauses playback and loads nothing.
     ++state.generation;
@@ -160,10 +156,10 @@ void LoadLyricsFile() {
   }
   // With no file chosen the path names none: it reads as no bytes, and the
   // old song goes from the list.
-  const ui::FileList files = app::Unit<ui::FileList>("文件框1");
+  const ui::FileList files = forms::main::文件框1();
   const std::string name = files.CurrentFile();
   const std::string path = files.Directory() + "\\" + name;
-  app::Unit<ui::Label>("透明标签1").SetText(name);
+  forms::main::透明标签1().SetText(name);
 
   ++state.generation;
   state.currentLine = 0;
@@ -188,7 +184,7 @@ void LoadLyricsFile() {
 }
 
 void TogglePlayback() {
-  if (app::Unit<ui::Edit>("编辑框_窗口句柄").Text().empty()) {
+  if (!finder::TargetHandle()) {
     ui::ShowMessage("请选取要发送的程序位置！", "没有目标", {.icon = ui::Icon::Information});
     return;
   }

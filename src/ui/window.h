@@ -43,6 +43,7 @@ class Window {
 
   HWND hwnd() const { return hwnd_; }
   const WindowLayout& layout() const { return layout_; }
+  std::span<const Binding> bindings() const { return bindings_; }
   std::span<Unit> units() { return units_; }
 
   // The unit of that name; an unknown name is a programming error and ends the program.

@@ -1,7 +1,9 @@
 #include "update/announcement_check.h"
 
-#include "app/windows.h"
 #include "caption/waits.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
+#include "forms/update_form.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
 #include "ui/message_box.h"
@@ -15,14 +17,14 @@ void CheckAnnouncement() {
   if (!IsYes(page.run)) {
     // No page, no section, or not a yes: the program cannot be used.
     ui::ShowMessage("服务器故障，请重试", "无法连接到服务器", {.icon = ui::Icon::Stop, .taskModal = true});
-    app::EndProcess(0);
+    forms::EndProcess(0);
   }
-  app::Main().SetCaption(page.title);
-  if (IsYes(page.force)) app::OpenUpdateWindowModal();
+  forms::main::Window().SetCaption(page.title);
+  if (IsYes(page.force)) forms::OpenUpdateWindowModal();
   if (IsYes(page.prompt) &&
       ui::ShowMessage("当前程序已经有更新版本,是否更新", "字幕工具版本更新提示：",
                       {.buttons = ui::Buttons::YesNo, .taskModal = true}) == ui::Answer::Yes) {
-    app::OpenUpdateWindowModal();
+    forms::OpenUpdateWindowModal();
   }
 }
 

@@ -4,8 +4,10 @@
 
 #include <atomic>
 
-#include "app/windows.h"
 #include "caption/waits.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
+#include "forms/update_form.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
 #include "text/file_name.h"
@@ -86,7 +88,7 @@ bool Genuine(const Release& release, std::string_view sha256) {
 // A signed update that fails its check: the user hears of it, nothing is started.
 [[noreturn]] void RefuseUpdate() {
   ui::ShowMessage("更新文件校验失败，已取消更新", "Lyrimark", {.icon = ui::Icon::Stop, .taskModal = true});
-  app::EndProcess(0);
+  forms::EndProcess(0);
 }
 
 // Starts the file and ends the program. Where updates are signed, the file is
@@ -95,7 +97,7 @@ bool Genuine(const Release& release, std::string_view sha256) {
 [[noreturn]] void StartNewVersion(const std::string& path) {
   if (!SignedOnly()) {
     StartProgram(path);
-    app::EndProcess(0);
+    forms::EndProcess(0);
   }
   const std::wstring widePath = ui::Wide(path);
   const HANDLE held = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -107,20 +109,20 @@ bool Genuine(const Release& release, std::string_view sha256) {
     DeleteFileW(widePath.c_str());
     RefuseUpdate();
   }
-  app::EndProcess(0);
+  forms::EndProcess(0);
 }
 
 // The end of the download: start the file saved under the program name; it
 // may still be on its way, so look for it for about fifty seconds.
 void FinishUpdate() {
-  if (ui::Window* w = app::UpdateWindow()) w->Get<ui::Timer>("时钟").SetInterval(0);
+  if (forms::UpdateWindow()) forms::update::时钟().SetInterval(0);
   if (state.refused) RefuseUpdate();
-  const std::string path = app::RunDirectory() + "\\" + state.updateFileName;
+  const std::string path = forms::RunDirectory() + "\\" + state.updateFileName;
   for (int attempt = 1; attempt <= 99; ++attempt) {
     if (FileExists(path)) StartNewVersion(path);
     caption::TimerWait(500);
   }
-  app::EndProcess(0);
+  forms::EndProcess(0);
 }
 
 }  // namespace
@@ -130,7 +132,7 @@ UpdateState& State() {
 }
 
 void StartUpdate() {
-  if (app::MainOpen()) app::Main().Close();
+  if (forms::MainOpen()) forms::main::Window().Close();
   caption::DispatchPendingMessages();
   // The page is read afresh: where the new version comes from belongs to this window.
   const UpdateSource source = ReadUpdateSource(net::FetchPage(LYRIMARK_ANNOUNCE_URL));
@@ -142,14 +144,13 @@ void StartUpdate() {
 }
 
 void BeginDownload() {
-  ui::Window* w = app::UpdateWindow();
-  if (!w) return;
-  const ui::Button button = w->Get<ui::Button>("按钮1");
+  if (!forms::UpdateWindow()) return;
+  const ui::Button button = forms::update::按钮1();
   button.SetText("正在更新,请稍等.");
   button.Enable(false);
   // The name is joined to the program's folder: one that would leave it or
   // name a device gets nothing written and nothing started.
-  if (!text::IsSafeFileName(state.updateFileName)) app::EndProcess(0);
+  if (!text::IsSafeFileName(state.updateFileName)) forms::EndProcess(0);
   // A release that cannot pass its check is not worth the download.
   if (SignedOnly() &&
       (state.updateSignature.empty() || !IsNewerVersion(state.updateVersion, LYRIMARK_VERSION)))
@@ -177,23 +178,23 @@ void BeginDownload() {
   }
   if (!MakeRelay()) return;
   StartDownload(state.downloadJob, p);
-  w->Get<ui::Timer>("时钟").SetInterval(1000);
+  forms::update::时钟().SetInterval(1000);
 }
 
 void ProgressTick() {
-  ui::Window* w = app::UpdateWindow();
-  if (!w) return;
+  if (!forms::UpdateWindow()) return;
+  namespace units = forms::update;
   DownloadJob* job = state.downloadJob.get();
   const double total = state.totalSize;
   const auto received = [job] { return BytesReceived(job); };
-  w->Get<ui::Label>("下载进度").SetText(ProgressLabel(static_cast<double>(received()), total));
-  w->Get<ui::ProgressBar>("进度条").SetPosition(Percent(static_cast<double>(received()), total));
-  w->Get<ui::Label>("下载速度").SetText(SpeedLabel(BytesSinceLastAsk(job)));
-  w->Get<ui::Label>("已经下载").SetText(ReceivedLabel(received(), total));
+  units::下载进度().SetText(ProgressLabel(static_cast<double>(received()), total));
+  units::进度条().SetPosition(Percent(static_cast<double>(received()), total));
+  units::下载速度().SetText(SpeedLabel(BytesSinceLastAsk(job)));
+  units::已经下载().SetText(ReceivedLabel(received(), total));
   state.elapsed.Tick();
-  w->Get<ui::Label>("已用时间").SetText(ElapsedLabel(state.elapsed));
+  units::已用时间().SetText(ElapsedLabel(state.elapsed));
   const auto now = static_cast<double>(received());
-  w->Get<ui::Label>("剩余时间")
+  units::剩余时间()
       .SetText(RemainingLabel(Remaining(total, now, static_cast<double>(AllBytesSinceLastAsk()))));
 }
 

@@ -5,7 +5,12 @@ site under Wine on an X display, driven with real mouse and keyboard input
 Every wait is bounded and every process started here is ended by its PID.
 Standard library only; run with Debian's /usr/bin/python3.
 
-    session = Session(build_dir)          # Wine and the display of that build tree
+    class MyTest(EndToEnd):               # the usual set-up of a test class:
+        @classmethod                      # session, site, target beside the
+        def setUpClass(cls):              # program, the finder dropped on it
+            cls.start_class(target={}, program={}, pick=True)
+
+    session = Session(build_dir)          # or by hand: Wine and the display of that build tree
     site = Site.start(session)            # the maker's and the lyrics site, default ports
     target = Target.start(session)        # the stand-in chat client
     program = Program.start(session)      # lyrimark.exe, with a watchdog for message boxes
@@ -23,6 +28,7 @@ import signal
 import subprocess
 import tempfile
 import time
+import unittest
 import urllib.request
 import zlib
 
@@ -532,3 +538,35 @@ def _read(path, binary=False):
     except FileNotFoundError:
         return b"" if binary else ""
     return data if binary else data.decode("utf-8", "replace")
+
+
+class EndToEnd(unittest.TestCase):
+    """A test class's usual set-up, each part ended after the class in reverse order."""
+
+    @classmethod
+    def start_session(cls):
+        """The session alone, for a class that prepares files in it first."""
+        cls.session = Session()
+        cls.addClassCleanup(cls.session.close)
+
+    @classmethod
+    def start_class(cls, target=None, program=None, pick=False):
+        """A session (unless started) and the local site; with `target` (options
+        of Target.start) the stand-in target beside the main window; with
+        `program` (options of Program.start) the program; with `pick` the
+        finder dropped on the target's field."""
+        if "session" not in cls.__dict__:
+            cls.start_session()
+        cls.site = Site.start(cls.session)
+        cls.addClassCleanup(cls.site.stop)
+        if target is not None:
+            cls.target = Target.start(cls.session, **target)
+            cls.addClassCleanup(cls.target.stop)
+        if program is not None:
+            cls.program = Program.start(cls.session, **program)
+            cls.addClassCleanup(cls.program.stop)
+        if target is not None:
+            # Clear of the main window, so a frame never lies under the program's own pixels.
+            cls.target.place(620, 80)
+        if pick:
+            pick_target(cls.session, cls.program, cls.target)

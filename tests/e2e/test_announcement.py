@@ -9,7 +9,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import HarnessError, Program, Session, Site, wait_until  # noqa: E402
+from harness import EndToEnd, HarnessError, Program, Session, wait_until  # noqa: E402
 
 SERVER_FAULT = ("无法连接到服务器", "服务器故障，请重试")
 UPDATE_QUESTION = ("字幕工具版本更新提示：", "当前程序已经有更新版本,是否更新")
@@ -24,13 +24,10 @@ def update_window_open(session):
     return found.returncode == 0
 
 
-class AnnouncementTest(unittest.TestCase):
+class AnnouncementTest(EndToEnd):
     @classmethod
     def setUpClass(cls):
-        cls.session = Session()
-        cls.addClassCleanup(cls.session.close)
-        cls.site = Site.start(cls.session)
-        cls.addClassCleanup(cls.site.stop)
+        cls.start_class()
 
     def start(self, variant, answer="ok", wait=True):
         self.site.control("announce?variant=" + variant)

@@ -9,7 +9,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import Program, Session, Site, Target, pick_target, wait_until  # noqa: E402
+from harness import EndToEnd, wait_until  # noqa: E402
 
 START, STOP = "开始滚动", "停止滚动"
 NICKNAME = "马甲Nick"
@@ -20,19 +20,10 @@ def gbk(text):
     return text.encode("gbk")
 
 
-class CaptionTest(unittest.TestCase):
+class CaptionTest(EndToEnd):
     @classmethod
     def setUpClass(cls):
-        cls.session = Session()
-        cls.addClassCleanup(cls.session.close)
-        cls.site = Site.start(cls.session)
-        cls.addClassCleanup(cls.site.stop)
-        cls.target = Target.start(cls.session)
-        cls.addClassCleanup(cls.target.stop)
-        cls.program = Program.start(cls.session)
-        cls.addClassCleanup(cls.program.stop)
-        cls.target.place(620, 80)
-        pick_target(cls.session, cls.program, cls.target)
+        cls.start_class(target={}, program={}, pick=True)
         cls.program.show_page(3)
 
     def setUp(self):

@@ -7,7 +7,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import Program, Session, Site, Target, drag, wait_until  # noqa: E402
+from harness import EndToEnd, Program, Session, Site, drag, wait_until  # noqa: E402
 
 PEN = (0, 136, 255)  # the finder's pen colour 0xFF8800 as red, green, blue
 CAPTURE_BACKGROUND = (240, 255, 240)
@@ -24,20 +24,11 @@ def inverted(before, during, x, y):
     return during.pixel(x, y) == tuple(255 - v for v in before.pixel(x, y))
 
 
-class FinderTest(unittest.TestCase):
+class FinderTest(EndToEnd):
     @classmethod
     def setUpClass(cls):
-        cls.session = Session()
-        cls.addClassCleanup(cls.session.close)
-        cls.site = Site.start(cls.session)
-        cls.addClassCleanup(cls.site.stop)
         # With two windows that answer the finder badly, low on the left.
-        cls.target = Target.start(cls.session, odd_windows=True)
-        cls.addClassCleanup(cls.target.stop)
-        cls.program = Program.start(cls.session)
-        cls.addClassCleanup(cls.program.stop)
-        # Clear of the main window, so a frame never lies under the program's own pixels.
-        cls.target.place(620, 80)
+        cls.start_class(target={"odd_windows": True}, program={})
         cls.main = cls.program.main_window()
 
     def setUp(self):

@@ -22,7 +22,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import ROOT, Program, Session, Site, Target, pick_target, wait_until  # noqa: E402
+from harness import ROOT, EndToEnd, wait_until  # noqa: E402
 
 WM_CHAR, WM_MOUSEMOVE = 0x0102, 0x0200
 ENTRY_POINT = 298 + 124 * 65536
@@ -54,11 +54,10 @@ def home_address(build):
         return re.search(r"^LYRIMARK_HOME_URL:STRING=(.*)$", cache.read(), re.M).group(1)
 
 
-class PlaybackTest(unittest.TestCase):
+class PlaybackTest(EndToEnd):
     @classmethod
     def setUpClass(cls):
-        cls.session = Session()
-        cls.addClassCleanup(cls.session.close)
+        cls.start_session()
         cls.credit = home_address(cls.session.build) + "-提供字幕"
         # For the README's picture the program and its songs are where a user keeps them.
         home, exe = cls.session.installed_copy() if DOCS else (cls.session.work, None)
@@ -69,17 +68,8 @@ class PlaybackTest(unittest.TestCase):
                 f.write(lrc(lines))
         with open(os.path.join(cls.folder, "说明.txt"), "wb") as f:
             f.write(gbk("不是歌词\r\n"))
-        cls.site = Site.start(cls.session)
-        cls.addClassCleanup(cls.site.stop)
-        cls.target = Target.start(cls.session)
-        cls.addClassCleanup(cls.target.stop)
         # Dialogs are cancelled: an OK on the folder dialog would pick whatever its tree shows.
-        cls.program = Program.start(cls.session, answer="cancel", cwd=home, exe=exe)
-        cls.addClassCleanup(cls.program.stop)
-        cls.target.place(620, 80)
-        wait_until(lambda: cls.target.rect(cls.target.window)[0] == 620, 5, "the target to move")
-        pick_target(cls.session, cls.program, cls.target)
-
+        cls.start_class(target={}, program=dict(answer="cancel", cwd=home, exe=exe), pick=True)
 
     # Helpers.
     def expected(self, song):

@@ -18,19 +18,16 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import ROOT, Program, Session, Site, wait_until  # noqa: E402
+from harness import ROOT, EndToEnd, Program, wait_until  # noqa: E402
 
 NEW_NAME = "lyrimark_new.exe"  # what the site's announcement pages name
 PADDED_SIZE = 1 << 20  # the stand-in padded to 1 MB, so the download spreads over five connections
 
 
-class UpdateTest(unittest.TestCase):
+class UpdateTest(EndToEnd):
     @classmethod
     def setUpClass(cls):
-        cls.session = Session()
-        cls.addClassCleanup(cls.session.close)
-        cls.site = Site.start(cls.session)
-        cls.addClassCleanup(cls.site.stop)
+        cls.start_class()
         # The stand-in new version with bytes appended: Windows loads a program
         # whatever follows its image.
         cls.new_version = os.path.join(cls.session.work, "new_version.exe")

@@ -10,8 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "app/layouts.h"
-#include "app/windows.h"
+#include "forms/layouts.h"
+#include "app/bindings.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
@@ -60,7 +62,7 @@ class Closer {
     if ((msg == WM_CHAR && byte_ && wParam == static_cast<unsigned char>(byte_)) || msg == WM_TIMER) {
       KillTimer(hwnd, 1);
       byte_ = 0;
-      if (app::MainOpen()) CloseMain(app::Main().hwnd());
+      if (forms::MainOpen()) CloseMain(forms::main::Window().hwnd());
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
@@ -80,11 +82,11 @@ class Deadline {
 };
 
 void Click(const char* button) {
-  const ui::Unit& u = app::Main().unit(button);
-  PostMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(u.id, BN_CLICKED), reinterpret_cast<LPARAM>(u.hwnd));
+  const ui::Unit& u = forms::main::Window().unit(button);
+  PostMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(u.id, BN_CLICKED), reinterpret_cast<LPARAM>(u.hwnd));
 }
 
-void Set(const char* unit, const std::string& text) { app::Unit<ui::Edit>(unit).SetText(text); }
+void Set(const char* unit, const std::string& text) { forms::main::Window().Get<ui::Edit>(unit).SetText(text); }
 
 class CloseInsideAWait : public testing::Test {
  protected:
@@ -103,7 +105,7 @@ class CloseInsideAWait : public testing::Test {
     lyrics::RefreshLyricsFolder();
   }
   void TearDown() override {
-    if (app::MainOpen()) app::Main().Close();
+    if (forms::MainOpen()) forms::main::Window().Close();
   }
 
   // Runs the program's loop until the close has ended it.
@@ -114,7 +116,7 @@ class CloseInsideAWait : public testing::Test {
     }
     ASSERT_NE(g_closedAt.load(), 0) << "the main window was never closed";
     EXPECT_LT(MsSinceClose(), 1000);
-    EXPECT_FALSE(app::MainOpen());
+    EXPECT_FALSE(forms::MainOpen());
   }
 
   Closer closer_;
@@ -130,7 +132,7 @@ TEST_F(CloseInsideAWait, TheScrollersPause) {
 }
 
 TEST_F(CloseInsideAWait, TheAdvertBoardsPauseAndDelivery) {
-  app::Unit<ui::ReportList>("超级列表框1").AddRow("广告");
+  forms::main::超级列表框1().AddRow("广告");
   Set("编辑框5", "2147483647");
   closer_.After(300);
   Click("按钮5");
@@ -138,7 +140,7 @@ TEST_F(CloseInsideAWait, TheAdvertBoardsPauseAndDelivery) {
 
   // Inside the wait of a row's delivery.
   ASSERT_NE(wintest::OpenMainWindow(), nullptr);
-  app::Unit<ui::ReportList>("超级列表框1").AddRow("X");
+  forms::main::超级列表框1().AddRow("X");
   Set("编辑框_窗口句柄", closer_.HandleText());
   Closer::OnByte('X');
   Click("按钮5");
@@ -155,7 +157,7 @@ TEST_F(CloseInsideAWait, PlaybackBetweenLines) {
 // The end of a song gives the nickname back; the close comes inside that
 // delivery's pause, and the tick must not look for its list afterwards.
 TEST_F(CloseInsideAWait, TheNicknameRestoreAtTheEndOfASong) {
-  app::Unit<ui::CheckBox>("选择框1").SetChecked(true);
+  forms::main::选择框1().SetChecked(true);
   Set("编辑框6", "N");
   ASSERT_TRUE(wintest::ChooseFile("一行.lrc"));
   Closer::OnByte('N');
@@ -165,15 +167,15 @@ TEST_F(CloseInsideAWait, TheNicknameRestoreAtTheEndOfASong) {
 
 // A close already waiting when a file is picked runs inside the pick's handler.
 TEST_F(CloseInsideAWait, ALyricsFilePickedWithACloseWaiting) {
-  CloseMain(app::Main().hwnd());
+  CloseMain(forms::main::Window().hwnd());
   ASSERT_TRUE(wintest::ChooseFile("一行.lrc"));
-  EXPECT_FALSE(app::MainOpen());
+  EXPECT_FALSE(forms::MainOpen());
   ExpectTheLoopEndsSoonAfterTheClose();
 }
 
 // The search's message box runs a loop of its own.
 TEST_F(CloseInsideAWait, TheSearchsMessage) {
-  const HWND main = app::Main().hwnd();
+  const HWND main = forms::main::Window().hwnd();
   wintest::DialogWatch watch([main](HWND) { CloseMain(main); });
   Set("欲搜索内容", "A+B 无");  // the site finds nothing
   Click("搜索歌词");
@@ -189,12 +191,12 @@ TEST(CloseDuringStartUp, TheUpdateQuestion) {
   {
     wintest::DialogWatch watch([](HWND) { CloseMain(FindWindowW(L"LyrimarkWindow", nullptr)); });
     const Deadline deadline;
-    EXPECT_EQ(ui::Window::Open(app::kMainLayout, app::Bindings()), nullptr);
+    EXPECT_EQ(ui::Window::Open(forms::kMainLayout, app::Bindings()), nullptr);
     EXPECT_LT(MsSinceClose(), 1000);
     EXPECT_EQ(watch.Seen().size(), 1u);
   }
   EXPECT_NE(g_closedAt.load(), 0);
-  EXPECT_FALSE(app::MainOpen());
+  EXPECT_FALSE(forms::MainOpen());
   // The quit is on its way to the program's loop.
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "caption/target_handle.h"
+#include "finder/target_handle.h"
+#include "finder/target_handle_text.h"
 #include "caption/waits.h"
 #include "win/expected_delivery.h"
 
 namespace {
 
 using caption::SendCaption;
-using caption::TargetWindow;
+using finder::TargetWindow;
 using caption::TextKind;
 using wintest::ExpectedDelivery;
 using wintest::InputMessage;
@@ -83,7 +84,7 @@ TEST(SendCaption, PostsTheFixedSequenceForCaptionsAndLyricsLines) {
     Recorder recorder;
     const std::string handle_text =
         std::to_string(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(recorder.hwnd()))) + ".9";
-    DeliverAndDrain(TargetWindow(caption::ReadTargetHandle(handle_text)), c.text, c.kind);
+    DeliverAndDrain(TargetWindow(finder::ReadTargetHandle(handle_text)), c.text, c.kind);
     ASSERT_EQ(recorder.messages, ExpectedDelivery(c.text, c.char_lparam));
     const std::size_t second = wintest::SecondClosingClick(c.text);
     EXPECT_GE(recorder.times[second] - recorder.times[second - 1], 10u)
@@ -118,7 +119,7 @@ TEST(SendCaption, NestedDeliveryLandsBetweenTheClosingClicks) {
 // so the test builds the window chain the real one has, around a recorder.
 TEST(TargetHandle, EmptyTextClicksTheDesktopIconListOrNothing) {
   if (FindWindowA("Progman", "Program Manager")) GTEST_SKIP() << "a real desktop is present";
-  const HWND none = TargetWindow(caption::ReadTargetHandle(""));
+  const HWND none = TargetWindow(finder::ReadTargetHandle(""));
   ASSERT_EQ(none, nullptr);
 
   // Windows of the right classes in the wrong places must never get the clicks.

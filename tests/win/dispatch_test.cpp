@@ -9,8 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/layouts.h"
-#include "app/windows.h"
+#include "forms/layouts.h"
+#include "app/bindings.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "ui/units.h"
 #include "ui/window.h"
 #include "window_test_support.h"
@@ -62,7 +64,7 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   using E = ui::Event;
   fired.clear();
 
-  ui::Window* main = ui::Window::Open(app::kMainLayout, bindings);
+  ui::Window* main = ui::Window::Open(forms::kMainLayout, bindings);
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(Fired("main", "", E::Created));
   main->Show();
@@ -103,7 +105,7 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   EXPECT_TRUE(Fired("main", "欲下载列表", E::CurrentRowChanged));
   EXPECT_TRUE(Fired("main", "时钟_歌词播放", E::Tick));
 
-  ui::Window* drag = ui::Window::Open(app::kDragIconLayout, bindings, main->hwnd());
+  ui::Window* drag = ui::Window::Open(forms::kDragIconLayout, bindings, main->hwnd());
   ASSERT_NE(drag, nullptr);
   EXPECT_TRUE(Fired("drag-icon", "", E::Created));
   test::PumpUntil([] { return Fired("drag-icon", "时钟1", E::Tick) && Fired("drag-icon", "时钟2", E::Tick); },
@@ -112,7 +114,7 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   EXPECT_TRUE(Fired("drag-icon", "时钟2", E::Tick));
   drag->Close();
 
-  ui::Window* update = ui::Window::Open(app::kUpdateLayout, bindings);
+  ui::Window* update = ui::Window::Open(forms::kUpdateLayout, bindings);
   ASSERT_NE(update, nullptr);
   EXPECT_TRUE(Fired("update", "", E::Created));
   SendMessageW(update->unit("按钮1").hwnd, BM_CLICK, 0, 0);
@@ -133,7 +135,7 @@ TEST(Dispatch, OneClickOnAReportListIsOneRowChange) {
   // Selecting another row deselects the old one first; the handler must see one
   // change to the new row, not a passing "no row".
   const auto bindings = RecordingBindings();
-  ui::Window* main = ui::Window::Open(app::kMainLayout, bindings);
+  ui::Window* main = ui::Window::Open(forms::kMainLayout, bindings);
   ASSERT_NE(main, nullptr);
   const auto list = main->Get<ui::ReportList>("欲下载列表");
   list.AddRow("a");
@@ -153,7 +155,7 @@ TEST(Dispatch, OneClickOnAReportListIsOneRowChange) {
 // of its own, so its count and current row must follow every change.
 TEST(Dispatch, AReportListShowsTheRowsItHolds) {
   const auto bindings = RecordingBindings();
-  ui::Window* main = ui::Window::Open(app::kMainLayout, bindings);
+  ui::Window* main = ui::Window::Open(forms::kMainLayout, bindings);
   ASSERT_NE(main, nullptr);
   const auto list = main->Get<ui::ReportList>("超级列表框_歌词");
   const auto shown = [&] { return static_cast<int>(SendMessageW(list.hwnd(), LVM_GETITEMCOUNT, 0, 0)); };
@@ -204,7 +206,7 @@ TEST(Dispatch, AHandlerThatFailsIsAnOperationThatFailed) {
       {"main", "时钟_歌词播放", ui::Event::Tick, fail},
       {"main", "按钮3", ui::Event::Clicked, [] { ++clicks; }},
   };
-  ui::Window* main = ui::Window::Open(app::kMainLayout, bindings);
+  ui::Window* main = ui::Window::Open(forms::kMainLayout, bindings);
   ASSERT_NE(main, nullptr);
   EXPECT_EQ(failures, 1);
   SendMessageW(main->unit("按钮1").hwnd, BM_CLICK, 0, 0);

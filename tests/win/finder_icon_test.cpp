@@ -1,11 +1,13 @@
 // The finder icon on 画板_捕获器: full icon after a reset, bare cross-hair after a press.
-#include "app/finder_icon.h"
+#include "finder/finder_icon.h"
 
 #include <gtest/gtest.h>
 
-#include "app/layouts.h"
+#include "forms/layouts.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
+#include "forms/drag_icon_form.h"
 #include "ui/canvas.h"
 #include "ui/window.h"
 #include "window_test_support.h"
@@ -17,7 +19,7 @@ constexpr COLORREF kBackground = RGB(240, 255, 240);
 
 constexpr ui::Binding kBindings[] = {
     {"main", "", ui::Event::Activated, app::OnMainWindowActivated},
-    {"main", "画板_捕获器", ui::Event::LeftButtonDown, app::BeginCaptureDrag},
+    {"main", "画板_捕获器", ui::Event::LeftButtonDown, finder::BeginCaptureDrag},
 };
 
 BOOL CALLBACK CountDragIcon(HWND hwnd, LPARAM count) {
@@ -44,20 +46,20 @@ void PressLeftButton(bool down) {
 class FinderIcon : public ::testing::Test {
  protected:
   void SetUp() override {
-    main_ = ui::Window::Open(app::kMainLayout, kBindings);
+    main_ = ui::Window::Open(forms::kMainLayout, kBindings);
     ASSERT_NE(main_, nullptr);
     main_->Show();
   }
   void TearDown() override {
-    if (ui::Window* drag = app::DragIcon()) drag->Close();
-    if (app::MainOpen()) app::Main().Close();
+    if (ui::Window* drag = forms::DragIcon()) drag->Close();
+    if (forms::MainOpen()) forms::main::Window().Close();
   }
   ui::Canvas Canvas() const { return ui::Canvas(main_->unit("画板_捕获器")); }
   ui::Window* main_ = nullptr;
 };
 
 TEST_F(FinderIcon, ResetDrawsTheFullIcon) {
-  app::ResetCaptureCanvas();
+  finder::ResetCaptureCanvas();
   const ui::Canvas c = Canvas();
   EXPECT_EQ(c.Background(), kBackground);
   // Both diameters cross the centre, yet the centre pixel is background.
@@ -77,7 +79,7 @@ TEST_F(FinderIcon, ResetDrawsTheFullIcon) {
 }
 
 TEST_F(FinderIcon, PressLeavesTheBareCrossHairAndOneDragWindow) {
-  app::ResetCaptureCanvas();
+  finder::ResetCaptureCanvas();
   PressLeftButton(true);  // held, so the finder keeps dragging
   SendMessageW(main_->unit("画板_捕获器").hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(14, 14));
   const ui::Canvas c = Canvas();
@@ -85,7 +87,7 @@ TEST_F(FinderIcon, PressLeavesTheBareCrossHairAndOneDragWindow) {
   EXPECT_EQ(c.Pixel(4, 14), kPen);         // the cross-hair stays, through the centre
   EXPECT_EQ(c.Pixel(14, 14), kPen);
   EXPECT_EQ(c.Pixel(29, 14), kPen);
-  ASSERT_NE(app::DragIcon(), nullptr);
+  ASSERT_NE(forms::DragIcon(), nullptr);
   EXPECT_EQ(DragIconWindows(), 1);
   // A second press while the drag-icon window exists makes no second window.
   SendMessageW(main_->unit("画板_捕获器").hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(14, 14));
@@ -93,7 +95,7 @@ TEST_F(FinderIcon, PressLeavesTheBareCrossHairAndOneDragWindow) {
   EXPECT_EQ(c.Pixel(9, 12), kBackground);
   PressLeftButton(false);
   // Activating the main window again brings the full icon back.
-  if (ui::Window* drag = app::DragIcon()) drag->Close();
+  if (ui::Window* drag = forms::DragIcon()) drag->Close();
   SetForegroundWindow(main_->hwnd());
   SetActiveWindow(main_->hwnd());
   EXPECT_TRUE(test::PumpUntil([&] { return c.Pixel(9, 12) == kPen; }, 2000));

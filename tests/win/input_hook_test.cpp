@@ -1,6 +1,6 @@
 // The input hook under Wine: its slots, and real clicks made with xdotool on
 // the X display, over the stand-in target (another program's window).
-#include "caption/input_hook.h"
+#include "finder/input_hook.h"
 
 #include <windows.h>
 
@@ -15,8 +15,8 @@
 
 namespace {
 
-using caption::HOOK类;
-using caption::InputHook;
+using finder::HOOK类;
+using finder::InputHook;
 
 struct Call {
   UINT message;

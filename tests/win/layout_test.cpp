@@ -6,7 +6,7 @@
 
 #include <map>
 
-#include "app/layouts.h"
+#include "forms/layouts.h"
 #include "ui/units.h"
 #include "ui/window.h"
 #include "window_test_support.h"
@@ -141,18 +141,18 @@ void CheckAgainstTable(const ui::WindowLayout& layout) {
 }
 
 TEST(Layout, MainWindowIsBuiltAsItsTableSays) {
-  CheckAgainstTable(app::kMainLayout);
+  CheckAgainstTable(forms::kMainLayout);
 }
 TEST(Layout, DragIconWindowIsBuiltAsItsTableSays) {
-  CheckAgainstTable(app::kDragIconLayout);
+  CheckAgainstTable(forms::kDragIconLayout);
 }
 TEST(Layout, UpdateWindowIsBuiltAsItsTableSays) {
-  CheckAgainstTable(app::kUpdateLayout);
+  CheckAgainstTable(forms::kUpdateLayout);
 }
 
 TEST(Layout, MainClientAreaHoldsTheStripAndTheTabs) {
   // The 480-px strip fits the 487-px frame only with the classic 3-px fixed frame.
-  ui::Window* w = ui::Window::Open(app::kMainLayout, {});
+  ui::Window* w = ui::Window::Open(forms::kMainLayout, {});
   ASSERT_NE(w, nullptr);
   RECT client;
   GetClientRect(w->hwnd(), &client);
@@ -173,7 +173,7 @@ TEST(Layout, FileListShowsLrcFilesWithChineseNames) {
         CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(f);
   }
-  ui::Window* w = ui::Window::Open(app::kMainLayout, {});
+  ui::Window* w = ui::Window::Open(forms::kMainLayout, {});
   ASSERT_NE(w, nullptr);
   const auto list = w->Get<ui::FileList>("文件框1");
   list.SetDirectory(ui::Narrow(folder));

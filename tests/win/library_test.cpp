@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrics/playback.h"
 #include "lyrics/whole_file.h"
 #include "win/dialog_watch.h"
@@ -37,12 +38,12 @@ class Library : public testing::Test {
     empty_.Write("说明.txt", {"这里没有歌词"});
   }
   void TearDown() override {
-    if (app::MainOpen()) app::Main().Close();
+    if (forms::MainOpen()) forms::main::Window().Close();
     test::Pump(20);
     OleUninitialize();
   }
-  static ui::FileList Files() { return app::Unit<ui::FileList>("文件框1"); }
-  static ui::Edit Folder() { return app::Unit<ui::Edit>("编辑框1"); }
+  static ui::FileList Files() { return forms::main::文件框1(); }
+  static ui::Edit Folder() { return forms::main::编辑框1(); }
 
   wintest::SongFolder songs_{"lyrimark-歌词库"};
   wintest::SongFolder empty_{"lyrimark-空目录"};
@@ -59,7 +60,7 @@ TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
 
   // A file chosen there is read through its Chinese path.
   ASSERT_TRUE(wintest::ChooseFile("静夜思.lrc"));
-  const auto lines = app::Unit<ui::ReportList>("超级列表框_歌词");
+  const auto lines = forms::main::超级列表框_歌词();
   ASSERT_EQ(lines.RowCount(), 2);
   EXPECT_EQ(lines.Cell(1, 1), "疑是地上霜");
 
@@ -68,8 +69,8 @@ TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
   Folder().SetText(empty_.path());
   lyrics::RefreshLyricsFolder();
   EXPECT_TRUE(Files().Files().empty());
-  const ui::Unit& box = app::Main().unit("文件框1");
-  SendMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
+  const ui::Unit& box = forms::main::Window().unit("文件框1");
+  SendMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(box.hwnd));
   EXPECT_EQ(lines.RowCount(), 0);
   EXPECT_EQ(lyrics::LoadedSong().count, 0);
@@ -121,7 +122,7 @@ TEST_F(Library, TheFolderDialogChangesBothOrNothing) {
   lyrics::RefreshLyricsFolder();
   {
     wintest::DialogWatch cancel(wintest::DialogWatch::PressButton(IDCANCEL));
-    SendMessageW(app::Main().unit("按钮2").hwnd, BM_CLICK, 0, 0);
+    SendMessageW(forms::main::Window().unit("按钮2").hwnd, BM_CLICK, 0, 0);
     const auto seen = cancel.Seen();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_NE(seen[0].text.find("选择歌词目录"), std::string::npos) << seen[0].text;
@@ -151,7 +152,7 @@ TEST_F(Library, TheFolderDialogChangesBothOrNothing) {
       }
       PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    SendMessageW(app::Main().unit("按钮2").hwnd, BM_CLICK, 0, 0);
+    SendMessageW(forms::main::Window().unit("按钮2").hwnd, BM_CLICK, 0, 0);
     ASSERT_EQ(choose.Seen().size(), 1u);
   }
   EXPECT_EQ(Files().Directory(), empty_.path());

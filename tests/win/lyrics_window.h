@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/layouts.h"
-#include "app/windows.h"
+#include "forms/layouts.h"
+#include "app/bindings.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "ui/units.h"
 #include "ui/wide.h"
 #include "ui/window.h"
@@ -31,7 +33,7 @@ inline const std::vector<ui::Binding>& OfflineBindings() {
 }
 
 inline ui::Window* OpenMainWindow() {
-  ui::Window* main = ui::Window::Open(app::kMainLayout, OfflineBindings());
+  ui::Window* main = ui::Window::Open(forms::kMainLayout, OfflineBindings());
   if (main) main->Show();
   return main;
 }
@@ -93,13 +95,13 @@ class SongFolder {
 // A person picking `name` in 文件框1: it becomes current and the list says so.
 // False when the file box does not list it.
 inline bool ChooseFile(std::string_view name) {
-  const auto files = app::Unit<ui::FileList>("文件框1");
+  const auto files = forms::main::文件框1();
   const std::vector<std::string> listed = files.Files();
   const auto found = std::find(listed.begin(), listed.end(), name);
   if (found == listed.end()) return false;
   files.SetCurrent(static_cast<int>(found - listed.begin()));
-  const ui::Unit& box = app::Main().unit("文件框1");
-  SendMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
+  const ui::Unit& box = forms::main::Window().unit("文件框1");
+  SendMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
                reinterpret_cast<LPARAM>(box.hwnd));
   return true;
 }

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrics/online_search.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
@@ -118,8 +119,8 @@ class OnlineSearch : public ::testing::Test {
   void SetUp() override {
     main_ = wintest::OpenMainWindow();
     ASSERT_NE(main_, nullptr);
-    app::Unit<ui::Edit>("编辑框1").SetText(app::RunDirectory());
-    app::Unit<ui::FileList>("文件框1").SetDirectory(app::RunDirectory());
+    forms::main::编辑框1().SetText(forms::RunDirectory());
+    forms::main::文件框1().SetDirectory(forms::RunDirectory());
   }
   void TearDown() override {
     if (main_) main_->Close();
@@ -154,7 +155,7 @@ class OnlineSearch : public ::testing::Test {
 };
 
 fs::path RunDirectory() {
-  return fs::path(ui::Wide(app::RunDirectory()));
+  return fs::path(ui::Wide(forms::RunDirectory()));
 }
 
 std::string Lyrics(std::string_view file) {

@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/windows.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrimark/config.h"
 #include "win/dialog_watch.h"
@@ -54,15 +55,15 @@ class Playback : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(target_->started());
     ASSERT_NE(wintest::OpenMainWindow(), nullptr);
-    app::Unit<ui::Edit>("编辑框_窗口句柄").SetText(target_->handle_text());
-    app::Unit<ui::Edit>("编辑框6").SetText(kNickname);
-    app::Unit<ui::CheckBox>("选择框1").SetChecked(true);
-    app::Unit<ui::Edit>("编辑框1").SetText(songs_->path());
+    forms::main::编辑框_窗口句柄().SetText(target_->handle_text());
+    forms::main::编辑框6().SetText(kNickname);
+    forms::main::选择框1().SetChecked(true);
+    forms::main::编辑框1().SetText(songs_->path());
     lyrics::RefreshLyricsFolder();
     baseline_ = Settled();
   }
   void TearDown() override {
-    if (app::MainOpen()) app::Main().Close();
+    if (forms::MainOpen()) forms::main::Window().Close();
     test::Pump(20);
   }
 
@@ -104,10 +105,10 @@ class Playback : public testing::Test {
     return idle;
   }
 
-  static void Click(const char* button) { SendMessageW(app::Main().unit(button).hwnd, BM_CLICK, 0, 0); }
-  static std::string Caption() { return app::Unit<ui::Button>("超级按钮4").Text(); }
-  static int Interval() { return app::Unit<ui::Timer>("时钟_歌词播放").Interval(); }
-  static ui::ReportList Lines() { return app::Unit<ui::ReportList>("超级列表框_歌词"); }
+  static void Click(const char* button) { SendMessageW(forms::main::Window().unit(button).hwnd, BM_CLICK, 0, 0); }
+  static std::string Caption() { return forms::main::超级按钮4().Text(); }
+  static int Interval() { return forms::main::时钟_歌词播放().Interval(); }
+  static ui::ReportList Lines() { return forms::main::超级列表框_歌词(); }
   // A double-click at a point of the lyrics list, as the mouse gives it.
   static void DoubleClickList(POINT p) {
     const HWND list = Lines().hwnd();
@@ -289,9 +290,9 @@ TEST_F(Playback, ASongOfOneLineAtZeroIsWrittenAtOnceAndEnds) {
 // A stop handled inside the wait of a tick's delivery: the tick must not go on
 // to schedule a line or to end the song (which would give the nickname back).
 TEST_F(Playback, AStopInsideADeliveryLeavesPlaybackStopped) {
-  const ui::Unit& button = app::Main().unit("超级按钮4");
+  const ui::Unit& button = forms::main::Window().unit("超级按钮4");
   const auto post_stop_click = [&] {
-    PostMessageW(app::Main().hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
+    PostMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(button.id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button.hwnd));
   };
 
@@ -322,12 +323,12 @@ TEST_F(Playback, NoTargetNoLyricsAndAFailedParseAreToldAndChangeNothing) {
   const auto idle = [] { return Caption() == "播 放" && lyrics::CurrentLine() == 0 && Interval() == 0; };
 
   ASSERT_TRUE(wintest::ChooseFile("春晓.lrc"));
-  app::Unit<ui::Edit>("编辑框_窗口句柄").SetText("");
+  forms::main::编辑框_窗口句柄().SetText("");
   Click("超级按钮4");
   EXPECT_TRUE(idle());
   EXPECT_EQ(Lines().CurrentRow(), -1);
 
-  app::Unit<ui::Edit>("编辑框_窗口句柄").SetText(target_->handle_text());
+  forms::main::编辑框_窗口句柄().SetText(target_->handle_text());
   ASSERT_TRUE(wintest::ChooseFile("无词.lrc"));  // read, but without a single timed line
   EXPECT_EQ(Lines().RowCount(), 0);
   Click("超级按钮4");

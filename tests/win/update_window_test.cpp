@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/layouts.h"
+#include "forms/layouts.h"
 #include "ui/units.h"
 #include "ui/window.h"
 #include "update/downloader.h"
@@ -44,7 +44,7 @@ TEST(UpdateWindow, TheLabelsFollowTheDownloadOnceASecond) {
   wchar_t before[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, before);
   ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));  // the download goes into the current directory
-  ui::Window* w = ui::Window::Open(app::kUpdateLayout, kBindings);
+  ui::Window* w = ui::Window::Open(forms::kUpdateLayout, kBindings);
   ASSERT_NE(w, nullptr);
   w->Show();
 

@@ -42,7 +42,7 @@
 #include <string>
 #include <vector>
 
-#include "app/layouts.h"
+#include "forms/layouts.h"
 #include "text/convert.h"
 
 namespace {
@@ -109,7 +109,7 @@ std::vector<HWND> TopLevelWindows() {
 // The row of a main-window unit, or -1.
 int UnitRow(const std::wstring& name) {
   const std::string gbk = text::Utf16ToGbk(std::u16string(name.begin(), name.end()));
-  const auto& units = app::kMainLayout.units;
+  const auto& units = forms::kMainLayout.units;
   for (std::size_t i = 0; i < units.size(); ++i) {
     if (units[i].name == gbk) return static_cast<int>(i);
   }
@@ -260,7 +260,7 @@ int Window(const Args& a) {
 
 // The update window: the program's window with a progress bar at the row of 进度条.
 int Update(const Args& a) {
-  const auto& units = app::kUpdateLayout.units;
+  const auto& units = forms::kUpdateLayout.units;
   const auto rowOf = [&](const std::wstring& name) {
     const std::string gbk = text::Utf16ToGbk(std::u16string(name.begin(), name.end()));
     for (std::size_t i = 0; i < units.size(); ++i) {

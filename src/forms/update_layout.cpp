@@ -1,7 +1,7 @@
 // The update window: progress of the download of a new version.
-#include "app/layouts.h"
+#include "forms/layouts.h"
 
-namespace app {
+namespace forms {
 
 namespace {
 
@@ -32,4 +32,4 @@ const ui::WindowLayout kUpdateLayout = {
     .units = kUpdateUnits,
 };
 
-}  // namespace app
+}  // namespace forms

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace caption {
+namespace finder {
 
 // (window of the event, then for mouse messages the screen x and y, for keys
 // the event's paramL and the virtual key). Handles travel as their 32-bit value.
@@ -51,4 +51,4 @@ class HOOK类 {
 // The program's one input hook: made at start-up, destroyed by the exit routine.
 extern std::optional<HOOK类> InputHook;
 
-}  // namespace caption
+}  // namespace finder

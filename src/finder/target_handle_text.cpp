@@ -1,8 +1,8 @@
-#include "caption/target_handle.h"
+#include "finder/target_handle_text.h"
 
 #include "text/numbers.h"
 
-namespace caption {
+namespace finder {
 
 std::int32_t ReadTargetHandle(std::string_view text) {
   return text::TruncateToInt32(text::ReadNumber(text));
@@ -10,4 +10,4 @@ std::int32_t ReadTargetHandle(std::string_view text) {
 
 std::string WriteTargetHandle(std::int32_t handle) { return std::to_string(handle); }
 
-}  // namespace caption
+}  // namespace finder

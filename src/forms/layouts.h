@@ -3,10 +3,10 @@
 
 #include "ui/layout.h"
 
-namespace app {
+namespace forms {
 
 extern const ui::WindowLayout kMainLayout;
 extern const ui::WindowLayout kDragIconLayout;
 extern const ui::WindowLayout kUpdateLayout;
 
-}  // namespace app
+}  // namespace forms

@@ -1,10 +1,10 @@
-#include "caption/input_hook.h"
+#include "finder/input_hook.h"
 
 #include <array>
 
 #include "ui/guard.h"
 
-namespace caption {
+namespace finder {
 
 std::optional<HOOK类> InputHook;
 
@@ -186,4 +186,4 @@ bool HOOK类::ClearInputHandlers(UINT message) {
   return true;
 }
 
-}  // namespace caption
+}  // namespace finder

@@ -5,7 +5,7 @@
 
 #include "ui/canvas.h"
 
-namespace app {
+namespace finder {
 
 constexpr COLORREF kFinderPen = 0xFF8800;  // 0x00BBGGRR: red 0, green 136, blue 255
 
@@ -19,4 +19,4 @@ void ResetCaptureCanvas();
 // cross-hair stays) and the drag-icon window opens.
 void BeginCaptureDrag();
 
-}  // namespace app
+}  // namespace finder

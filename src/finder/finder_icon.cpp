@@ -1,8 +1,9 @@
-#include "app/finder_icon.h"
+#include "finder/finder_icon.h"
 
-#include "app/windows.h"
+#include "forms/drag_icon_form.h"
+#include "forms/main_form.h"
 
-namespace app {
+namespace finder {
 
 namespace {
 
@@ -18,8 +19,6 @@ constexpr Stroke kFigure[] = {
 };
 
 constexpr COLORREF kCaptureBackground = RGB(240, 255, 240);
-
-ui::Canvas CaptureCanvas() { return ui::Canvas(Main().unit("画板_捕获器")); }
 
 void DrawCrossHair(const ui::Canvas& c) {
   c.Line(0, 14, 31, 14);
@@ -39,7 +38,7 @@ void DrawFinderIcon(const ui::Canvas& canvas, COLORREF pen, int x0, int y0) {
 }
 
 void ResetCaptureCanvas() {
-  const ui::Canvas c = CaptureCanvas();
+  const ui::Canvas c = forms::main::画板_捕获器();
   c.Clear();
   c.SetBackground(kCaptureBackground);
   c.SetPen(kFinderPen);
@@ -48,11 +47,11 @@ void ResetCaptureCanvas() {
 }
 
 void BeginCaptureDrag() {
-  const ui::Canvas c = CaptureCanvas();
+  const ui::Canvas c = forms::main::画板_捕获器();
   c.SetPen(kFinderPen);
   c.Clear();
   DrawCrossHair(c);
-  if (!DragIcon()) OpenDragIcon();
+  if (!forms::DragIcon()) forms::OpenDragIcon();
 }
 
-}  // namespace app
+}  // namespace finder

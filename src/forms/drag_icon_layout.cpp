@@ -1,7 +1,7 @@
 // The drag-icon window that follows the mouse while the finder is dragged.
-#include "app/layouts.h"
+#include "forms/layouts.h"
 
-namespace app {
+namespace forms {
 
 namespace {
 
@@ -23,4 +23,4 @@ const ui::WindowLayout kDragIconLayout = {
     .background = 0xFFFFFF,
 };
 
-}  // namespace app
+}  // namespace forms

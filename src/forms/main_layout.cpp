@@ -1,8 +1,8 @@
 // The main window, row by row.
-#include "app/layouts.h"
+#include "forms/layouts.h"
 #include "lyrimark/config.h"
 
-namespace app {
+namespace forms {
 
 namespace {
 
@@ -133,4 +133,4 @@ const ui::WindowLayout kMainLayout = {
     .endsLoop = true,
 };
 
-}  // namespace app
+}  // namespace forms

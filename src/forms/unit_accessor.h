@@ -1,0 +1,8 @@
+// Each window's units as code reaches them: one accessor per unit, named once.
+// A window's header lists its units as X(View, name); this makes of each entry
+// a function name() that finds the unit in Window() of the same namespace.
+// The layout tables place the units; one test resolves every accessor.
+#pragma once
+
+#define LYRIMARK_UNIT_ACCESSOR(View, name) \
+  inline View name() { return Window().Get<View>(#name); }

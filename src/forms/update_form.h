@@ -1,0 +1,33 @@
+// The update window that shows the download's progress.
+#pragma once
+
+#include "forms/unit_accessor.h"
+#include "ui/units.h"
+#include "ui/window.h"
+
+namespace forms {
+
+// The update window while it is open, else nullptr.
+ui::Window* UpdateWindow();
+// Opens the update window, bound as the main window is, without an owner, and
+// runs it modally.
+void OpenUpdateWindowModal();
+
+namespace update {
+
+// The open update window; throws WindowGone without it.
+ui::Window& Window();
+
+#define LYRIMARK_UPDATE_UNITS(X) \
+  X(ui::ProgressBar, 进度条)     \
+  X(ui::Label, 下载进度)         \
+  X(ui::Label, 下载速度)         \
+  X(ui::Label, 已经下载)         \
+  X(ui::Label, 已用时间)         \
+  X(ui::Label, 剩余时间)         \
+  X(ui::Timer, 时钟)             \
+  X(ui::Button, 按钮1)
+LYRIMARK_UPDATE_UNITS(LYRIMARK_UNIT_ACCESSOR)
+
+}  // namespace update
+}  // namespace forms
