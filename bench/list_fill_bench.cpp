@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "caption/stopwatch.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
-#include "caption/stopwatch.h"
 #include "lyrics/library.h"
 #include "lyrics/search_page.h"
 #include "lyrics/song_rows.h"
@@ -59,7 +59,8 @@ std::string ResultPage(int results) {
 
 std::string PreviewText(int lines) {
   std::string text;
-  for (int i = 0; i < lines; ++i) text += "[00:" + std::to_string(10 + i % 50) + ".00]举头望明月，低头思故乡。\r\n";
+  for (int i = 0; i < lines; ++i)
+    text += "[00:" + std::to_string(10 + i % 50) + ".00]举头望明月，低头思故乡。\r\n";
   return text;
 }
 
@@ -79,9 +80,9 @@ std::vector<ui::Row> PreviewRows(const std::string& text) {
 HWND PlainList(const char* beside) {
   const ui::Unit& u = forms::main::Window().unit(beside);
   HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, u.origin.x,
-                              u.origin.y, u.row->rect.width, u.row->rect.height, forms::main::Window().hwnd(), nullptr,
-                              nullptr, nullptr);
+                              WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                              u.origin.x, u.origin.y, u.row->rect.width, u.row->rect.height,
+                              forms::main::Window().hwnd(), nullptr, nullptr, nullptr);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   int index = 0;
   for (const ui::Item& column : u.row->items) {
@@ -199,8 +200,8 @@ int main() {
     std::function<void()> wholeWay;
   };
   std::vector<Case> cases;
-  cases.push_back({"song, 200,000 lines", "超级列表框_歌词", songRows,
-                   [] { wintest::ChooseFile("长歌.lrc"); }});
+  cases.push_back(
+      {"song, 200,000 lines", "超级列表框_歌词", songRows, [] { wintest::ChooseFile("长歌.lrc"); }});
   cases.push_back({"result page, 30,000 results", "欲下载列表", ResultRows(page), [&] {
                      // As SearchLyrics goes once the page has come.
                      std::vector<ui::Row> rows;
@@ -212,12 +213,14 @@ int main() {
                      // As PreviewResult goes once the text has come.
                      std::vector<ui::Row> rows;
                      ui::PaintWhile([&] { rows = PreviewRows(preview); });
-                     boxMs = Timed([&] { forms::main::预备下载内容().SetText(lyrics::DownloadBoxText(preview)); });
+                     boxMs = Timed(
+                         [&] { forms::main::预备下载内容().SetText(lyrics::DownloadBoxText(preview)); });
                      forms::main::歌词预览().SetRows(std::move(rows));
                    }});
 
-  std::printf("| list | rows | one insert a row (before) | redraw off, count preallocated | owner data (now) |"
-              " whole way now |\n|---|---|---|---|---|---|\n");
+  std::printf(
+      "| list | rows | one insert a row (before) | redraw off, count preallocated | owner data (now) |"
+      " whole way now |\n|---|---|---|---|---|---|\n");
   for (Case& c : cases) {
     ShowPageOf(c.unit);
     const double ownerData = FillOwnerData(c.unit, c.rows);
@@ -227,18 +230,21 @@ int main() {
       c.wholeWay();
       UpdateWindow(forms::main::Window().Get<ui::ReportList>(c.unit).hwnd());
     });
-    const std::size_t listed = static_cast<std::size_t>(forms::main::Window().Get<ui::ReportList>(c.unit).RowCount());
+    const std::size_t listed =
+        static_cast<std::size_t>(forms::main::Window().Get<ui::ReportList>(c.unit).RowCount());
     forms::main::Window().Get<ui::ReportList>(c.unit).Clear();
     const double preallocated = FillPlain(c.unit, c.rows, true);
     const double plain = FillPlain(c.unit, c.rows, false);
-    std::printf("| %s | %zu | %s | %s | %s | %s (%zu rows) |\n", c.name, c.rows.size(), Shown(plain, c.rows.size()).c_str(),
-                Shown(preallocated, c.rows.size()).c_str(), Shown(ownerData, c.rows.size()).c_str(),
-                Shown(whole, listed).c_str(), listed);
+    std::printf("| %s | %zu | %s | %s | %s | %s (%zu rows) |\n", c.name, c.rows.size(),
+                Shown(plain, c.rows.size()).c_str(), Shown(preallocated, c.rows.size()).c_str(),
+                Shown(ownerData, c.rows.size()).c_str(), Shown(whole, listed).c_str(), listed);
     std::fflush(stdout);
   }
   const double wholeBoxMs = Timed([&] { forms::main::预备下载内容().SetText(preview); });
-  std::printf("\nOf the preview's whole way, its first 256 KB into the hidden edit box: %.0f ms"
-              " (all %zu bytes of it, as before: %.0f ms)\n", boxMs, preview.size(), wholeBoxMs);
+  std::printf(
+      "\nOf the preview's whole way, its first 256 KB into the hidden edit box: %.0f ms"
+      " (all %zu bytes of it, as before: %.0f ms)\n",
+      boxMs, preview.size(), wholeBoxMs);
   main->Close();
   return 0;
 }

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "forms/main_form.h"
-#include "forms/program.h"
 #include "caption/delivery.h"
 #include "caption/stopwatch.h"
+#include "forms/main_form.h"
+#include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrics/playback.h"
 #include "win/lyrics_window.h"

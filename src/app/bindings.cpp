@@ -44,6 +44,8 @@ constexpr ui::Binding kBindings[] = {
 
 }  // namespace
 
-std::span<const ui::Binding> Bindings() { return kBindings; }
+std::span<const ui::Binding> Bindings() {
+  return kBindings;
+}
 
 }  // namespace app

@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
-#include "finder/input_hook.h"
 #include "finder/finder.h"
 #include "finder/finder_icon.h"
+#include "finder/input_hook.h"
 #include "forms/drag_icon_form.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
@@ -26,7 +27,9 @@ void OnMainWindowCreated() {
   forms::main::编辑框1().SetText(forms::RunDirectory());
 }
 
-void OnMainWindowActivated() { finder::ResetCaptureCanvas(); }
+void OnMainWindowActivated() {
+  finder::ResetCaptureCanvas();
+}
 
 void OnDragWindowCreated() {
   finder::FollowCursorTick();  // stand at the mouse before showing

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "caption/delivery.h"
-#include "caption/rotation.h"
 #include "caption/nickname.h"
+#include "caption/rotation.h"
 #include "caption/waits.h"
 #include "finder/target_handle.h"
 #include "forms/main_form.h"
@@ -20,11 +20,17 @@ constexpr char kStop[] = "停止滚动";
 
 // Handlers run nested inside the waits, so everything is read anew after each
 // wait, and a closed main window ends the loop.
-bool Running(ui::Button (*button)()) { return forms::MainOpen() && button().Text() == kStop; }
+bool Running(ui::Button (*button)()) {
+  return forms::MainOpen() && button().Text() == kStop;
+}
 
-int Pause(ui::Edit (*edit)()) { return text::ReadInteger(edit().Text()); }
+int Pause(ui::Edit (*edit)()) {
+  return text::ReadInteger(edit().Text());
+}
 
-void Deliver(std::string_view text) { SendCaption(finder::TargetHandle().value_or(nullptr), text); }
+void Deliver(std::string_view text) {
+  SendCaption(finder::TargetHandle().value_or(nullptr), text);
+}
 
 // The scrolling text as bytes. 编辑框2 holds its text as Unicode, and bytes
 // that form no GBK character do not survive the trip through it: the rotation

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "finder/input_hook.h"
 #include "finder/finder_icon.h"
+#include "finder/input_hook.h"
 #include "finder/target_handle.h"
 #include "forms/drag_icon_form.h"
 #include "forms/main_form.h"

@@ -8,6 +8,8 @@ std::int32_t ReadTargetHandle(std::string_view text) {
   return text::TruncateToInt32(text::ReadNumber(text));
 }
 
-std::string WriteTargetHandle(std::int32_t handle) { return std::to_string(handle); }
+std::string WriteTargetHandle(std::int32_t handle) {
+  return std::to_string(handle);
+}
 
 }  // namespace finder

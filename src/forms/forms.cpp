@@ -17,22 +17,34 @@ ui::Window& Existing(const ui::WindowLayout& layout) {
 
 }  // namespace
 
-ui::Window* OpenMain(std::span<const ui::Binding> bindings) { return ui::Window::Open(kMainLayout, bindings); }
+ui::Window* OpenMain(std::span<const ui::Binding> bindings) {
+  return ui::Window::Open(kMainLayout, bindings);
+}
 
-bool MainOpen() { return ui::Window::Find(kMainLayout.name) != nullptr; }
+bool MainOpen() {
+  return ui::Window::Find(kMainLayout.name) != nullptr;
+}
 
-ui::Window& main::Window() { return Existing(kMainLayout); }
+ui::Window& main::Window() {
+  return Existing(kMainLayout);
+}
 
-ui::Window* DragIcon() { return ui::Window::Find(kDragIconLayout.name); }
+ui::Window* DragIcon() {
+  return ui::Window::Find(kDragIconLayout.name);
+}
 
 void OpenDragIcon() {
   ui::Window& main = main::Window();
   ui::Window::Open(kDragIconLayout, main.bindings(), main.hwnd());
 }
 
-ui::Window& drag_icon::Window() { return Existing(kDragIconLayout); }
+ui::Window& drag_icon::Window() {
+  return Existing(kDragIconLayout);
+}
 
-ui::Window* UpdateWindow() { return ui::Window::Find(kUpdateLayout.name); }
+ui::Window* UpdateWindow() {
+  return ui::Window::Find(kUpdateLayout.name);
+}
 
 void OpenUpdateWindowModal() {
   if (ui::Window* w = ui::Window::Open(kUpdateLayout, main::Window().bindings())) {
@@ -41,6 +53,8 @@ void OpenUpdateWindowModal() {
   }
 }
 
-ui::Window& update::Window() { return Existing(kUpdateLayout); }
+ui::Window& update::Window() {
+  return Existing(kUpdateLayout);
+}
 
 }  // namespace forms

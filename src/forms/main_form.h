@@ -24,31 +24,31 @@ namespace main {
 // update does); throws WindowGone without it.
 ui::Window& Window();
 
-#define LYRIMARK_MAIN_UNITS(X)          \
-  X(ui::Canvas, 画板_捕获器)            \
-  X(ui::CheckBox, 选择框1)              \
-  X(ui::Edit, 编辑框6)                  \
-  X(ui::FileList, 文件框1)              \
-  X(ui::Button, 超级按钮4)              \
-  X(ui::ReportList, 超级列表框_歌词)    \
-  X(ui::Edit, 编辑框1)                  \
-  X(ui::Edit, 欲搜索内容)               \
-  X(ui::ReportList, 欲下载列表)         \
-  X(ui::ReportList, 歌词预览)           \
-  X(ui::Edit, 编辑框2)                  \
-  X(ui::Button, 按钮1)                  \
-  X(ui::Edit, 编辑框3)                  \
-  X(ui::ReportList, 超级列表框1)        \
-  X(ui::Edit, 编辑框4)                  \
-  X(ui::Button, 按钮5)                  \
-  X(ui::Edit, 编辑框5)                  \
-  X(ui::Edit, 编辑框_窗口句柄)          \
-  X(ui::Edit, 编辑框_鼠标位置_X)        \
-  X(ui::Edit, 编辑框_鼠标位置_Y)        \
-  X(ui::Edit, 编辑框_窗口鼠标位置_X)    \
-  X(ui::Edit, 编辑框_窗口鼠标位置_Y)    \
-  X(ui::Label, 透明标签1)               \
-  X(ui::Edit, 预备下载内容)             \
+#define LYRIMARK_MAIN_UNITS(X)       \
+  X(ui::Canvas, 画板_捕获器)         \
+  X(ui::CheckBox, 选择框1)           \
+  X(ui::Edit, 编辑框6)               \
+  X(ui::FileList, 文件框1)           \
+  X(ui::Button, 超级按钮4)           \
+  X(ui::ReportList, 超级列表框_歌词) \
+  X(ui::Edit, 编辑框1)               \
+  X(ui::Edit, 欲搜索内容)            \
+  X(ui::ReportList, 欲下载列表)      \
+  X(ui::ReportList, 歌词预览)        \
+  X(ui::Edit, 编辑框2)               \
+  X(ui::Button, 按钮1)               \
+  X(ui::Edit, 编辑框3)               \
+  X(ui::ReportList, 超级列表框1)     \
+  X(ui::Edit, 编辑框4)               \
+  X(ui::Button, 按钮5)               \
+  X(ui::Edit, 编辑框5)               \
+  X(ui::Edit, 编辑框_窗口句柄)       \
+  X(ui::Edit, 编辑框_鼠标位置_X)     \
+  X(ui::Edit, 编辑框_鼠标位置_Y)     \
+  X(ui::Edit, 编辑框_窗口鼠标位置_X) \
+  X(ui::Edit, 编辑框_窗口鼠标位置_Y) \
+  X(ui::Label, 透明标签1)            \
+  X(ui::Edit, 预备下载内容)          \
   X(ui::Timer, 时钟_歌词播放)
 LYRIMARK_MAIN_UNITS(LYRIMARK_UNIT_ACCESSOR)
 

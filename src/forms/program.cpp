@@ -26,7 +26,9 @@ std::wstring ProgramFolder() {
 
 }  // namespace
 
-std::string RunDirectory() { return ui::Narrow(ProgramFolder()); }
+std::string RunDirectory() {
+  return ui::Narrow(ProgramFolder());
+}
 
 void EnterRunDirectory() {
   // A drive's root keeps its backslash: "C:" alone means that drive's current folder.
@@ -35,6 +37,8 @@ void EnterRunDirectory() {
   SetCurrentDirectoryW(folder.c_str());
 }
 
-void EndProcess(int code) { std::exit(code); }
+void EndProcess(int code) {
+  std::exit(code);
+}
 
 }  // namespace forms

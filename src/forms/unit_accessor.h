@@ -5,4 +5,6 @@
 #pragma once
 
 #define LYRIMARK_UNIT_ACCESSOR(View, name) \
-  inline View name() { return Window().Get<View>(#name); }
+  inline View name() {                     \
+    return Window().Get<View>(#name);      \
+  }

@@ -41,14 +41,17 @@ bool FetchCurrentResult(std::vector<ui::Row>& preview) {
   const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
   const bool done = ui::PaintWhile([&] {
     state.fetched = std::string(text::UpToZero(net::FetchPage(address)));
-    for (PreviewRow& r : SplitPreview(state.fetched)) preview.push_back({{std::move(r.time), std::move(r.text)}});
+    for (PreviewRow& r : SplitPreview(state.fetched))
+      preview.push_back({{std::move(r.time), std::move(r.text)}});
   });
   if (!done) return false;
   forms::main::预备下载内容().SetText(DownloadBoxText(state.fetched));
   return true;
 }
 
-void ShowPreview(std::vector<ui::Row> rows) { forms::main::歌词预览().SetRows(std::move(rows)); }
+void ShowPreview(std::vector<ui::Row> rows) {
+  forms::main::歌词预览().SetRows(std::move(rows));
+}
 
 }  // namespace
 
@@ -91,7 +94,8 @@ void DownloadResult() {
   // Saved beside the program whatever folder 编辑框1 names. A title that would
   // leave that directory writes nothing, like any other name that cannot be written.
   const std::string title = forms::main::欲下载列表().Cell(forms::main::欲下载列表().CurrentRow(), 0);
-  if (text::IsSafeFileName(title)) SaveWholeFile(forms::RunDirectory() + "\\" + title + ".lrc", state.fetched);
+  if (text::IsSafeFileName(title))
+    SaveWholeFile(forms::RunDirectory() + "\\" + title + ".lrc", state.fetched);
   RefreshLyricsFolder();
 }
 

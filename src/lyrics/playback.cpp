@@ -120,7 +120,8 @@ void Tick(bool resync) {
   if (resync) state.songStart = Clock::now() - std::chrono::milliseconds(TimeOf(line));
   Lines().SetCurrentRow(line - 1);
   const unsigned generation = ++state.generation;
-  caption::SendCaption(finder::TargetHandle().value_or(nullptr), Lines().Cell(line - 1, 1), caption::TextKind::kLyricsLine);
+  caption::SendCaption(finder::TargetHandle().value_or(nullptr), Lines().Cell(line - 1, 1),
+                       caption::TextKind::kLyricsLine);
   // Handlers ran inside the delivery's wait: a stop, pause, load or jump there
   // has set the state as it should stay.
   if (!forms::MainOpen() || generation != state.generation) return;

@@ -194,8 +194,8 @@ void ProgressTick() {
   state.elapsed.Tick();
   units::已用时间().SetText(ElapsedLabel(state.elapsed));
   const auto now = static_cast<double>(received());
-  units::剩余时间()
-      .SetText(RemainingLabel(Remaining(total, now, static_cast<double>(AllBytesSinceLastAsk()))));
+  units::剩余时间().SetText(
+      RemainingLabel(Remaining(total, now, static_cast<double>(AllBytesSinceLastAsk()))));
 }
 
 std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t, std::int32_t value,

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "forms/layouts.h"
 #include "app/bindings.h"
+#include "forms/layouts.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
 #include "lyrics/library.h"
@@ -50,7 +50,8 @@ class Closer {
     wc.lpfnWndProc = Proc;
     wc.lpszClassName = L"LyrimarkCloseTest";
     RegisterClassW(&wc);
-    hwnd_ = CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    hwnd_ =
+        CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   }
   ~Closer() { DestroyWindow(hwnd_); }
   std::string HandleText() const { return std::to_string(reinterpret_cast<INT_PTR>(hwnd_)); }
@@ -83,10 +84,13 @@ class Deadline {
 
 void Click(const char* button) {
   const ui::Unit& u = forms::main::Window().unit(button);
-  PostMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(u.id, BN_CLICKED), reinterpret_cast<LPARAM>(u.hwnd));
+  PostMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(u.id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(u.hwnd));
 }
 
-void Set(const char* unit, const std::string& text) { forms::main::Window().Get<ui::Edit>(unit).SetText(text); }
+void Set(const char* unit, const std::string& text) {
+  forms::main::Window().Get<ui::Edit>(unit).SetText(text);
+}
 
 class CloseInsideAWait : public testing::Test {
  protected:

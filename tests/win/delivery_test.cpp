@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "caption/waits.h"
 #include "finder/target_handle.h"
 #include "finder/target_handle_text.h"
-#include "caption/waits.h"
 #include "win/expected_delivery.h"
 
 namespace {
 
 using caption::SendCaption;
-using finder::TargetWindow;
 using caption::TextKind;
+using finder::TargetWindow;
 using wintest::ExpectedDelivery;
 using wintest::InputMessage;
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "forms/layouts.h"
 #include "app/bindings.h"
+#include "forms/layouts.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
 #include "ui/units.h"

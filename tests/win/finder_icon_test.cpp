@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "forms/layouts.h"
+#include <vector>
+
+#include "app/bindings.h"
 #include "app/startup.h"
-#include "forms/main_form.h"
-#include "forms/program.h"
 #include "forms/drag_icon_form.h"
+#include "forms/layouts.h"
+#include "forms/main_form.h"
 #include "ui/canvas.h"
 #include "ui/window.h"
 #include "window_test_support.h"
@@ -17,10 +19,17 @@ namespace {
 constexpr COLORREF kPen = RGB(0, 136, 255);
 constexpr COLORREF kBackground = RGB(240, 255, 240);
 
-constexpr ui::Binding kBindings[] = {
-    {"main", "", ui::Event::Activated, app::OnMainWindowActivated},
-    {"main", "画板_捕获器", ui::Event::LeftButtonDown, finder::BeginCaptureDrag},
-};
+// The main window's two events of the icon; the drag-icon window as the program binds it.
+const std::vector<ui::Binding> kBindings = [] {
+  std::vector<ui::Binding> table = {
+      {"main", "", ui::Event::Activated, app::OnMainWindowActivated},
+      {"main", "画板_捕获器", ui::Event::LeftButtonDown, finder::BeginCaptureDrag},
+  };
+  for (const ui::Binding& b : app::Bindings()) {
+    if (b.window == "drag-icon") table.push_back(b);
+  }
+  return table;
+}();
 
 BOOL CALLBACK CountDragIcon(HWND hwnd, LPARAM count) {
   RECT r;

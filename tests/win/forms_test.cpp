@@ -11,11 +11,12 @@
 namespace {
 
 bool HasUnit(const ui::WindowLayout& layout, std::string_view name) {
-  return std::any_of(layout.units.begin(), layout.units.end(), [&](const ui::UnitRow& r) { return r.name == name; });
+  return std::any_of(layout.units.begin(), layout.units.end(),
+                     [&](const ui::UnitRow& r) { return r.name == name; });
 }
 
 // Checked against the table first: an accessor of an unknown unit would end the test program.
-#define LYRIMARK_RESOLVE(View, name)                    \
+#define LYRIMARK_RESOLVE(View, name)                       \
   ASSERT_TRUE(HasUnit(layout, #name)) << "no unit " #name; \
   name();
 

@@ -81,7 +81,8 @@ TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
 TEST_F(Library, ASaveIsWholeOrLeavesTheOldFile) {
   const std::string song = songs_.path() + "\\静夜思.lrc";
   const auto read = [&] {
-    HANDLE h = CreateFileW(ui::Wide(song).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = CreateFileW(ui::Wide(song).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     std::string bytes(4096, '\0');
     DWORD got = 0;
     ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);

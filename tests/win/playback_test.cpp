@@ -105,7 +105,9 @@ class Playback : public testing::Test {
     return idle;
   }
 
-  static void Click(const char* button) { SendMessageW(forms::main::Window().unit(button).hwnd, BM_CLICK, 0, 0); }
+  static void Click(const char* button) {
+    SendMessageW(forms::main::Window().unit(button).hwnd, BM_CLICK, 0, 0);
+  }
   static std::string Caption() { return forms::main::超级按钮4().Text(); }
   static int Interval() { return forms::main::时钟_歌词播放().Interval(); }
   static ui::ReportList Lines() { return forms::main::超级列表框_歌词(); }

@@ -91,7 +91,8 @@ StandInTarget::StandInTarget(bool oddWindows) : log_path_(FreshLogPath()) {
         const std::string odd = ReadWholeFile(log_path_ + L".odd");  // written before the handle file
         const std::size_t space = odd.find(' ');
         absurd_title_ = finder::TargetWindow(finder::ReadTargetHandle(odd.substr(0, space)));
-        if (space != std::string::npos) hung_ = finder::TargetWindow(finder::ReadTargetHandle(odd.substr(space + 1)));
+        if (space != std::string::npos)
+          hung_ = finder::TargetWindow(finder::ReadTargetHandle(odd.substr(space + 1)));
       }
       return;
     }

@@ -80,7 +80,8 @@ std::string RectText(const RECT& r) {
 std::wstring WindowText(HWND window) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-  length = std::min<DWORD_PTR>(length, 4096);  // a window may claim any length (the stand-in target's odd one)
+  length =
+      std::min<DWORD_PTR>(length, 4096);  // a window may claim any length (the stand-in target's odd one)
   std::wstring text(length + 1, L'\0');
   DWORD_PTR got = 0;
   SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
