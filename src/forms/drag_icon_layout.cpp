@@ -8,11 +8,7 @@ namespace {
 using ui::Kind;
 
 constexpr ui::UnitRow kDragIconUnits[] = {
-    {.name = "画板1",
-     .kind = Kind::Canvas,
-     .rect = {0, 0, 31, 31},
-     .border = ui::Border::None,
-     .background = 0xFFFFFF},
+    {.name = "画板1", .kind = Kind::Canvas, .rect = {0, 0, 31, 31}, .border = ui::Border::None, .background = 0xFFFFFF},
     {.name = "时钟1", .kind = Kind::Timer, .interval = 2},
     {.name = "时钟2", .kind = Kind::Timer, .interval = 100},
 };
