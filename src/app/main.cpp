@@ -8,7 +8,9 @@
 #include "app/startup.h"
 #include "app/windows.h"
 #include "caption/input_hook.h"
+#include "net/fetch_page.h"
 #include "ui/message_loop.h"
+#include "ui/web_view.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   app::EnterRunDirectory();
@@ -16,6 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   OleInitialize(nullptr);
   caption::InputHook.emplace();
   std::atexit(app::ExitCleanup);
+  ui::SetPageFetch(net::FetchPage);
   ui::Window* main = ui::Window::Open(app::kMainLayout, app::Bindings());
   if (!main) return 0;  // the start-up check ended the program's use
   main->Show();

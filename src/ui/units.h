@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/window.h"
+#include "ui/unit.h"
 
 namespace ui {
 
