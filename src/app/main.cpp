@@ -1,5 +1,6 @@
 // The program entry: start-up in order, then the message loop.
 #include <windows.h>
+
 #include <ole2.h>
 
 #include <cstdlib>

@@ -31,7 +31,9 @@ void OpenUpdateWindowModal() {
   }
 }
 
-std::string RunDirectory() { return ui::Narrow(ui::ModuleDirectory()); }
+std::string RunDirectory() {
+  return ui::Narrow(ui::ModuleDirectory());
+}
 
 void EnterRunDirectory() {
   // A drive's root keeps its backslash: "C:" alone means that drive's current folder.

@@ -79,7 +79,8 @@ void RepaintFramedWindows() {
     if (!IsWindow(window) || !GetWindowRect(window, &r)) continue;
     const int depth = kFramePenWidth / 2 + 2;  // the pen's inner half, and a pixel to spare
     const ui::Gdi<HRGN> area(CreateRectRgnIndirect(&r));
-    const ui::Gdi<HRGN> inside(CreateRectRgn(r.left + depth, r.top + depth, r.right - depth, r.bottom - depth));
+    const ui::Gdi<HRGN> inside(
+        CreateRectRgn(r.left + depth, r.top + depth, r.right - depth, r.bottom - depth));
     CombineRgn(area.get(), area.get(), inside.get(), RGN_DIFF);
     // The region is taken in client coordinates; the frame lies partly outside the client area.
     const POINT origin = ClientOrigin(window);

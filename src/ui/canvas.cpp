@@ -89,7 +89,9 @@ void Paint(HWND hwnd, Draw draw) {
 
 }  // namespace
 
-void RegisterCanvasClass() { RegisterWindowClass(kCanvasClass, CanvasProc); }
+void RegisterCanvasClass() {
+  RegisterWindowClass(kCanvasClass, CanvasProc);
+}
 
 COLORREF Canvas::Background() const { return PictureOf(hwnd_) ? PictureOf(hwnd_)->background : 0; }
 COLORREF Canvas::Pen() const { return PictureOf(hwnd_) ? PictureOf(hwnd_)->pen : 0; }
@@ -153,6 +155,8 @@ void Canvas::Text(std::string_view gbk) const {
   });
 }
 
-COLORREF Canvas::Pixel(int x, int y) const { return PictureOf(hwnd_) ? GetPixel(PictureOf(hwnd_)->dc(), x, y) : CLR_INVALID; }
+COLORREF Canvas::Pixel(int x, int y) const {
+  return PictureOf(hwnd_) ? GetPixel(PictureOf(hwnd_)->dc(), x, y) : CLR_INVALID;
+}
 
 }  // namespace ui

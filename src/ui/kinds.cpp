@@ -29,9 +29,13 @@ void AddPages(Unit& tab) {
   }
 }
 
-void AddColumns(Unit& list) { ReportList(list).Init(); }
+void AddColumns(Unit& list) {
+  ReportList(list).Init();
+}
 
-void ListCurrentDirectory(Unit& list) { FileList(list).SetDirectory(Narrow(CurrentDirectory())); }
+void ListCurrentDirectory(Unit& list) {
+  FileList(list).SetDirectory(Narrow(CurrentDirectory()));
+}
 
 void StartEmpty(Unit& bar) {
   SendMessageW(bar.hwnd, PBM_SETRANGE32, 0, 100);
@@ -44,9 +48,13 @@ void ShowIcon(Unit& button) {
   }
 }
 
-void PaintBackground(Unit& canvas) { Canvas(canvas).SetBackground(canvas.row->background); }
+void PaintBackground(Unit& canvas) {
+  Canvas(canvas).SetBackground(canvas.row->background);
+}
 
-void LoadPage(Unit& view) { RequestInBackground(view.row->text); }
+void LoadPage(Unit& view) {
+  RequestInBackground(view.row->text);
+}
 
 void ButtonNotified(Window& w, Unit& u, UINT code, LPARAM) {
   if (code == BN_CLICKED) w.Fire(u.row->name, Event::Clicked);
@@ -96,7 +104,8 @@ void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
     case static_cast<UINT>(LVN_ITEMCHANGED):
       // A click deselects the old row and selects the new one in two
       // notifications; look once both have arrived, so one change is one event.
-      if (reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE) w.NotifyLater(u, kCheckCurrentRow);
+      if (reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE)
+        w.NotifyLater(u, kCheckCurrentRow);
       break;
     case kCheckCurrentRow:
       CheckCurrentRow(w, u);
@@ -129,8 +138,9 @@ constexpr KindRow kKinds[] = {
     {Kind::Tab, WC_TABCONTROLW, WS_CLIPSIBLINGS | WS_TABSTOP, false, false, AddPages, TabNotified},
     {Kind::FileList, L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP, true,
      false, ListCurrentDirectory, FileListNotified},
-    {Kind::ReportList, WC_LISTVIEWW, LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
-     true, false, AddColumns, ReportListNotified},
+    {Kind::ReportList, WC_LISTVIEWW,
+     LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, true, false, AddColumns,
+     ReportListNotified},
     {Kind::ImageButton, L"BUTTON", kButtonStyle, false, true, ShowIcon, ButtonNotified},
     {Kind::Canvas, kCanvasClass, 0, false, false, PaintBackground, CanvasNotified},
     {Kind::Timer, nullptr, 0, false, false, nullptr, TimerNotified},
@@ -150,6 +160,8 @@ static_assert(InOrder(), "one row per kind, in the order of Kind");
 
 }  // namespace
 
-const KindRow& KindOf(Kind kind) { return kKinds[static_cast<std::size_t>(kind)]; }
+const KindRow& KindOf(Kind kind) {
+  return kKinds[static_cast<std::size_t>(kind)];
+}
 
 }  // namespace ui

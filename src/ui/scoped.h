@@ -26,7 +26,9 @@ struct CloseKernelHandle {
 // An event, timer, thread, process or file; none is null.
 using Handle = std::unique_ptr<void, CloseKernelHandle>;
 // A file opens as INVALID_HANDLE_VALUE where the others give null.
-inline Handle OwnFile(HANDLE file) { return Handle(file == INVALID_HANDLE_VALUE ? nullptr : file); }
+inline Handle OwnFile(HANDLE file) {
+  return Handle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 
 // The DC of a window, or of the screen for null.
 class WindowDc {

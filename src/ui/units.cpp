@@ -13,13 +13,16 @@ namespace {
 
 std::string ItemText(HWND list, int i) {
   std::wstring name(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-  name.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
+  name.resize(
+      static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
   return Narrow(name);
 }
 
 }  // namespace
 
-std::string UnitView::Text() const { return WindowText(u_.hwnd); }
+std::string UnitView::Text() const {
+  return WindowText(u_.hwnd);
+}
 
 void UnitView::SetText(std::string_view gbk) const { SetWindowTextW(u_.hwnd, Wide(gbk).c_str()); }
 

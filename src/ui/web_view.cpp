@@ -22,7 +22,9 @@ DWORD WINAPI Load(void* address) {
 
 }  // namespace
 
-void SetPageFetch(PageFetch fetch) { fetchPage = fetch; }
+void SetPageFetch(PageFetch fetch) {
+  fetchPage = fetch;
+}
 
 void RequestInBackground(std::string_view address) {
   if (address.empty() || !fetchPage) return;

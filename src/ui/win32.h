@@ -26,6 +26,8 @@ const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC proc, HICON icon
 inline std::int32_t HandleValue(HWND window) {
   return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
 }
-inline std::string HandleText(HWND window) { return std::to_string(HandleValue(window)); }
+inline std::string HandleText(HWND window) {
+  return std::to_string(HandleValue(window));
+}
 
 }  // namespace ui

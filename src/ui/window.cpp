@@ -86,7 +86,9 @@ Unit& Window::unit(std::string_view name) {
   std::abort();
 }
 
-std::string Window::Caption() const { return WindowText(hwnd_); }
+std::string Window::Caption() const {
+  return WindowText(hwnd_);
+}
 
 void Window::SetCaption(std::string_view gbk) const { SetWindowTextW(hwnd_, Wide(gbk).c_str()); }
 
