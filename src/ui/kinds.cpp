@@ -30,47 +30,23 @@ void AddPages(Unit& tab) {
 }
 
 void AddColumns(Unit& list) {
-  ReportList(list).Init();
-}
-
-void ListCurrentDirectory(Unit& list) {
-  FileList(list).SetDirectory(Narrow(CurrentDirectory()));
-}
-
-void StartEmpty(Unit& bar) {
-  SendMessageW(bar.hwnd, PBM_SETRANGE32, 0, 100);
-  SendMessageW(bar.hwnd, PBM_SETPOS, 0, 0);
+  SendMessageW(list.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  int index = 0;
+  for (const Item& column : list.row->items) {
+    std::wstring title = Wide(column.title);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    c.pszText = title.data();
+    c.cx = column.width;
+    c.iSubItem = index;
+    SendMessageW(list.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&c));
+  }
 }
 
 void ShowIcon(Unit& button) {
   if (HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), L"PLAY", IMAGE_ICON, 32, 32, 0)) {
     SendMessageW(button.hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
   }
-}
-
-void PaintBackground(Unit& canvas) {
-  Canvas(canvas).SetBackground(canvas.row->background);
-}
-
-void LoadPage(Unit& view) {
-  RequestInBackground(view.row->text);
-}
-
-void ButtonNotified(Window& w, Unit& u, UINT code, LPARAM) {
-  if (code == BN_CLICKED) w.Fire(u.row->name, Event::Clicked);
-}
-
-void FileListNotified(Window& w, Unit& u, UINT code, LPARAM) {
-  if (code == LBN_SELCHANGE) w.Fire(u.row->name, Event::CurrentFileChanged);
-  if (code == LBN_DBLCLK) w.Fire(u.row->name, Event::DoubleClicked);
-}
-
-void CanvasNotified(Window& w, Unit& u, UINT code, LPARAM) {
-  if (code == kCanvasPressed) w.Fire(u.row->name, Event::LeftButtonDown);
-}
-
-void TimerNotified(Window& w, Unit& u, UINT code, LPARAM) {
-  if (code == WM_TIMER) w.Fire(u.row->name, Event::Tick);
 }
 
 // The units of the page now chosen show, those of the others hide.
@@ -104,8 +80,9 @@ void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
     case static_cast<UINT>(LVN_ITEMCHANGED):
       // A click deselects the old row and selects the new one in two
       // notifications; look once both have arrived, so one change is one event.
-      if (reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE)
+      if (reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE) {
         w.NotifyLater(u, kCheckCurrentRow);
+      }
       break;
     case kCheckCurrentRow:
       CheckCurrentRow(w, u);
@@ -124,30 +101,69 @@ void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
   }
 }
 
-constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;  // SS_LEFT wraps within the rectangle
-constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;  // SS_LEFT wraps within the rectangle
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
+constexpr Notice kClicked[] = {{BN_CLICKED, Event::Clicked}};
+constexpr Notice kFileEvents[] = {{LBN_SELCHANGE, Event::CurrentFileChanged},
+                                  {LBN_DBLCLK, Event::DoubleClicked}};
+constexpr Notice kCanvasEvents[] = {{kCanvasPressed, Event::LeftButtonDown}};
+constexpr Notice kTimerEvents[] = {{WM_TIMER, Event::Tick}};
 
 // In the order of Kind.
 constexpr KindRow kKinds[] = {
-    {Kind::Label, L"STATIC", kLabelStyle, false, true, nullptr, nullptr},
-    {Kind::TransparentLabel, L"STATIC", kLabelStyle, false, true, nullptr, nullptr},
-    {Kind::Edit, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, true, true, nullptr, nullptr},
-    {Kind::Button, L"BUTTON", kButtonStyle, false, true, nullptr, ButtonNotified},
-    {Kind::CheckBox, L"BUTTON", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, false, true, nullptr, nullptr},
-    {Kind::GroupBox, L"BUTTON", BS_GROUPBOX | WS_CLIPSIBLINGS, false, true, nullptr, nullptr},
-    {Kind::Tab, WC_TABCONTROLW, WS_CLIPSIBLINGS | WS_TABSTOP, false, false, AddPages, TabNotified},
-    {Kind::FileList, L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP, true,
-     false, ListCurrentDirectory, FileListNotified},
-    {Kind::ReportList, WC_LISTVIEWW,
-     LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, true, false, AddColumns,
-     ReportListNotified},
-    {Kind::ImageButton, L"BUTTON", kButtonStyle, false, true, ShowIcon, ButtonNotified},
-    {Kind::Canvas, kCanvasClass, 0, false, false, PaintBackground, CanvasNotified},
-    {Kind::Timer, nullptr, 0, false, false, nullptr, TimerNotified},
-    {Kind::ProgressBar, PROGRESS_CLASSW, 0, false, false, StartEmpty, nullptr},
-    {Kind::Hyperlink, WC_LINK, WS_TABSTOP, false, true, nullptr, nullptr},
-    {Kind::Picture, L"STATIC", SS_BITMAP, false, true, nullptr, nullptr},
-    {Kind::WebView, L"STATIC", 0, false, true, LoadPage, nullptr},
+    {.kind = Kind::Label, .windowClass = L"STATIC", .style = kLabel, .takesText = true},
+    {.kind = Kind::TransparentLabel, .windowClass = L"STATIC", .style = kLabel, .takesText = true},
+    {.kind = Kind::Edit,
+     .windowClass = L"EDIT",
+     .style = ES_AUTOHSCROLL | WS_TABSTOP,
+     .clientEdge = true,
+     .takesText = true},
+    {.kind = Kind::Button, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .events = kClicked},
+    {.kind = Kind::CheckBox,
+     .windowClass = L"BUTTON",
+     .style = BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
+     .takesText = true},
+    {.kind = Kind::GroupBox,
+     .windowClass = L"BUTTON",
+     .style = BS_GROUPBOX | WS_CLIPSIBLINGS,
+     .takesText = true},
+    {.kind = Kind::Tab,
+     .windowClass = WC_TABCONTROLW,
+     .style = WS_CLIPSIBLINGS | WS_TABSTOP,
+     .init = AddPages,
+     .notified = TabNotified},
+    {.kind = Kind::FileList,
+     .windowClass = L"LISTBOX",
+     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP,
+     .clientEdge = true,
+     .init = [](Unit& u) { FileList(u).SetDirectory(Narrow(CurrentDirectory())); },
+     .events = kFileEvents},
+    {.kind = Kind::ReportList,
+     .windowClass = WC_LISTVIEWW,
+     .style = LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
+     .clientEdge = true,
+     .init = AddColumns,
+     .notified = ReportListNotified},
+    {.kind = Kind::ImageButton,
+     .windowClass = L"BUTTON",
+     .style = kButton,
+     .takesText = true,
+     .init = ShowIcon,
+     .events = kClicked},
+    {.kind = Kind::Canvas,
+     .windowClass = kCanvasClass,
+     .init = [](Unit& u) { Canvas(u).SetBackground(u.row->background); },
+     .events = kCanvasEvents},
+    {.kind = Kind::Timer, .events = kTimerEvents},
+    {.kind = Kind::ProgressBar,
+     .windowClass = PROGRESS_CLASSW,
+     .init = [](Unit& u) { SendMessageW(u.hwnd, PBM_SETRANGE32, 0, 100); }},
+    {.kind = Kind::Hyperlink, .windowClass = WC_LINK, .style = WS_TABSTOP, .takesText = true},
+    {.kind = Kind::Picture, .windowClass = L"STATIC", .style = SS_BITMAP, .takesText = true},
+    {.kind = Kind::WebView,
+     .windowClass = L"STATIC",
+     .takesText = true,
+     .init = [](Unit& u) { RequestInBackground(u.row->text); }},
 };
 
 constexpr bool InOrder() {

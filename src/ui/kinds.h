@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <span>
+
 #include "ui/layout.h"
 #include "ui/unit.h"
 
@@ -11,17 +13,23 @@ namespace ui {
 
 class Window;
 
+// A notification of a unit's control (WM_COMMAND's or WM_NOTIFY's code; a
+// timer's tick comes as WM_TIMER) and the event it fires.
+struct Notice {
+  UINT code;
+  Event event;
+};
+
 struct KindRow {
   Kind kind;
-  const wchar_t* windowClass;  // nullptr: no control of its own (a timer)
-  DWORD style;                 // besides WS_CHILD, the visibility and the border
-  bool clientEdge;             // the sunken edge of fields and lists
-  bool takesText;              // the row's text is the control's text
-  void (*init)(Unit& u);       // once the control is made; may be nullptr
-  // What a notification of the unit means (WM_COMMAND's or WM_NOTIFY's code; a
-  // timer's tick comes as WM_TIMER). It may close the window, so nothing may
-  // touch `w` after it fires an event. May be nullptr.
-  void (*notified)(Window& w, Unit& u, UINT code, LPARAM lParam);
+  const wchar_t* windowClass = nullptr;  // nullptr: no control of its own (a timer)
+  DWORD style = 0;                       // besides WS_CHILD, the visibility and the border
+  bool clientEdge = false;               // the sunken edge of fields and lists
+  bool takesText = false;                // the row's text is the control's text
+  void (*init)(Unit& u) = nullptr;       // once the control is made
+  std::span<const Notice> events = {};
+  // What the kind itself does with a notification that fires no event.
+  void (*notified)(Window& w, Unit& u, UINT code, LPARAM lParam) = nullptr;
 };
 
 const KindRow& KindOf(Kind kind);

@@ -8,23 +8,22 @@
 
 namespace ui {
 
-struct DeleteGdiObject {
-  void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
+template <auto Release>
+struct Releaser {
+  template <class H>
+  void operator()(H h) const {
+    Release(h);
+  }
 };
+template <class H, auto Release>
+using Owned = std::unique_ptr<std::remove_pointer_t<H>, Releaser<Release>>;
+
 // A pen, brush, bitmap or region: Gdi<HPEN> pen(CreatePen(...)).
 template <class H>
-using Gdi = std::unique_ptr<std::remove_pointer_t<H>, DeleteGdiObject>;
-
-struct DeleteMemoryDc {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using MemoryDc = std::unique_ptr<HDC__, DeleteMemoryDc>;
-
-struct CloseKernelHandle {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
+using Gdi = Owned<H, DeleteObject>;
+using MemoryDc = Owned<HDC, DeleteDC>;
 // An event, timer, thread, process or file; none is null.
-using Handle = std::unique_ptr<void, CloseKernelHandle>;
+using Handle = Owned<HANDLE, CloseHandle>;
 // A file opens as INVALID_HANDLE_VALUE where the others give null.
 inline Handle OwnFile(HANDLE file) {
   return Handle(file == INVALID_HANDLE_VALUE ? nullptr : file);

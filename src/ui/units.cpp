@@ -84,20 +84,6 @@ std::string FileList::CurrentFile() const {
 
 void FileList::SetCurrent(int index) const { SendMessageW(u_.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
-void ReportList::Init() const {
-  SendMessageW(u_.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  int index = 0;
-  for (const Item& column : u_.row->items) {
-    std::wstring title = Wide(column.title);
-    LVCOLUMNW c{};
-    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    c.pszText = title.data();
-    c.cx = column.width;
-    c.iSubItem = index;
-    SendMessageW(u_.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&c));
-  }
-}
-
 int ReportList::RowCount() const { return static_cast<int>(u_.rows.size()); }
 
 int ReportList::AddRow(std::string_view firstCell) const {

@@ -20,6 +20,8 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"LyrimarkWindow";
 constexpr UINT kFirstId = 100;
+// The message of NotifyLater: wParam is the unit's id, lParam the code.
+constexpr UINT kNotifyLater = WM_APP + 2;
 
 std::vector<Window*>& OpenWindows() {
   static std::vector<Window*> windows;
@@ -187,7 +189,11 @@ void Window::NotifyLater(const Unit& u, UINT code) const {
 }
 
 void Window::Notify(Unit& u, UINT code, LPARAM lParam) {
-  if (const auto notified = KindOf(u.row->kind).notified) notified(*this, u, code, lParam);
+  const KindRow& kind = KindOf(u.row->kind);
+  for (const Notice& n : kind.events) {
+    if (n.code == code) return Fire(u.row->name, n.event);
+  }
+  if (kind.notified) kind.notified(*this, u, code, lParam);
 }
 
 void Window::Fire(std::string_view unitName, Event event) const {

@@ -77,7 +77,4 @@ class Window {
   HMENU menu_ = nullptr;
 };
 
-// The message of NotifyLater: wParam is the unit's id, lParam the code.
-constexpr UINT kNotifyLater = WM_APP + 2;
-
 }  // namespace ui
