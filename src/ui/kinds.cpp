@@ -101,70 +101,45 @@ void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
   }
 }
 
+// clang-format off
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;  // SS_LEFT wraps within the rectangle
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr Notice kClicked[] = {{BN_CLICKED, Event::Clicked}};
-constexpr Notice kFileEvents[] = {{LBN_SELCHANGE, Event::CurrentFileChanged},
-                                  {LBN_DBLCLK, Event::DoubleClicked}};
-constexpr Notice kCanvasEvents[] = {{kCanvasPressed, Event::LeftButtonDown}};
-constexpr Notice kTimerEvents[] = {{WM_TIMER, Event::Tick}};
+constexpr Notice kFileEvents[] = {{LBN_SELCHANGE, Event::CurrentFileChanged}, {LBN_DBLCLK, Event::DoubleClicked}};
+constexpr Notice kPressed[] = {{kCanvasPressed, Event::LeftButtonDown}};
+constexpr Notice kTick[] = {{WM_TIMER, Event::Tick}};
 
 // In the order of Kind.
 constexpr KindRow kKinds[] = {
     {.kind = Kind::Label, .windowClass = L"STATIC", .style = kLabel, .takesText = true},
     {.kind = Kind::TransparentLabel, .windowClass = L"STATIC", .style = kLabel, .takesText = true},
-    {.kind = Kind::Edit,
-     .windowClass = L"EDIT",
-     .style = ES_AUTOHSCROLL | WS_TABSTOP,
-     .clientEdge = true,
+    {.kind = Kind::Edit, .windowClass = L"EDIT", .style = ES_AUTOHSCROLL | WS_TABSTOP, .clientEdge = true,
      .takesText = true},
     {.kind = Kind::Button, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .events = kClicked},
-    {.kind = Kind::CheckBox,
-     .windowClass = L"BUTTON",
-     .style = BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
+    {.kind = Kind::CheckBox, .windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
      .takesText = true},
-    {.kind = Kind::GroupBox,
-     .windowClass = L"BUTTON",
-     .style = BS_GROUPBOX | WS_CLIPSIBLINGS,
-     .takesText = true},
-    {.kind = Kind::Tab,
-     .windowClass = WC_TABCONTROLW,
-     .style = WS_CLIPSIBLINGS | WS_TABSTOP,
-     .init = AddPages,
+    {.kind = Kind::GroupBox, .windowClass = L"BUTTON", .style = BS_GROUPBOX | WS_CLIPSIBLINGS, .takesText = true},
+    {.kind = Kind::Tab, .windowClass = WC_TABCONTROLW, .style = WS_CLIPSIBLINGS | WS_TABSTOP, .init = AddPages,
      .notified = TabNotified},
-    {.kind = Kind::FileList,
-     .windowClass = L"LISTBOX",
-     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP,
-     .clientEdge = true,
-     .init = [](Unit& u) { FileList(u).SetDirectory(Narrow(CurrentDirectory())); },
-     .events = kFileEvents},
-    {.kind = Kind::ReportList,
-     .windowClass = WC_LISTVIEWW,
-     .style = LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP,
-     .clientEdge = true,
-     .init = AddColumns,
-     .notified = ReportListNotified},
-    {.kind = Kind::ImageButton,
-     .windowClass = L"BUTTON",
-     .style = kButton,
-     .takesText = true,
-     .init = ShowIcon,
+    {.kind = Kind::FileList, .windowClass = L"LISTBOX",
+     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP, .clientEdge = true,
+     .init = [](Unit& u) { FileList(u).SetDirectory(Narrow(CurrentDirectory())); }, .events = kFileEvents},
+    {.kind = Kind::ReportList, .windowClass = WC_LISTVIEWW,
+     .style = LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, .clientEdge = true,
+     .init = AddColumns, .notified = ReportListNotified},
+    {.kind = Kind::ImageButton, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .init = ShowIcon,
      .events = kClicked},
-    {.kind = Kind::Canvas,
-     .windowClass = kCanvasClass,
-     .init = [](Unit& u) { Canvas(u).SetBackground(u.row->background); },
-     .events = kCanvasEvents},
-    {.kind = Kind::Timer, .events = kTimerEvents},
-    {.kind = Kind::ProgressBar,
-     .windowClass = PROGRESS_CLASSW,
+    {.kind = Kind::Canvas, .windowClass = kCanvasClass, .init = [](Unit& u) { Canvas(u).SetBackground(u.row->background); },
+     .events = kPressed},
+    {.kind = Kind::Timer, .events = kTick},
+    {.kind = Kind::ProgressBar, .windowClass = PROGRESS_CLASSW,
      .init = [](Unit& u) { SendMessageW(u.hwnd, PBM_SETRANGE32, 0, 100); }},
     {.kind = Kind::Hyperlink, .windowClass = WC_LINK, .style = WS_TABSTOP, .takesText = true},
     {.kind = Kind::Picture, .windowClass = L"STATIC", .style = SS_BITMAP, .takesText = true},
-    {.kind = Kind::WebView,
-     .windowClass = L"STATIC",
-     .takesText = true,
+    {.kind = Kind::WebView, .windowClass = L"STATIC", .takesText = true,
      .init = [](Unit& u) { RequestInBackground(u.row->text); }},
 };
+// clang-format on
 
 constexpr bool InOrder() {
   for (std::size_t i = 0; i < std::size(kKinds); ++i) {

@@ -25,14 +25,19 @@ LRESULT CALLBACK RelayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int RunMessageLoop() {
+int RunMessageLoop(HWND whileOpen) {
   MSG msg;
-  BOOL got;
-  while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) {
+  while (!whileOpen || IsWindow(whileOpen)) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got < 0) return 0;
+    if (got == 0) {
+      if (whileOpen) PostQuitMessage(static_cast<int>(msg.wParam));
+      return static_cast<int>(msg.wParam);
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  return got == 0 ? static_cast<int>(msg.wParam) : 0;
+  return 0;
 }
 
 bool PrepareUiThread() {

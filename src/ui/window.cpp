@@ -10,6 +10,7 @@
 #include "ui/font.h"
 #include "ui/guard.h"
 #include "ui/kinds.h"
+#include "ui/message_loop.h"
 #include "ui/units.h"
 #include "ui/wide.h"
 #include "ui/win32.h"
@@ -63,9 +64,10 @@ Window* Window::Open(const WindowLayout& layout, std::span<const Binding> bindin
   OpenWindows().push_back(w);
   if (!layout.menu.empty()) {
     // Defined, but not shown as a menu bar: a bar would take height from the client area.
-    w->menu_ = CreatePopupMenu();
+    w->menu_.reset(CreatePopupMenu());
     UINT_PTR item = 1;
-    for (const MenuItem& m : layout.menu) AppendMenuW(w->menu_, MF_STRING, item++, Wide(m.title).c_str());
+    for (const MenuItem& m : layout.menu)
+      AppendMenuW(w->menu_.get(), MF_STRING, item++, Wide(m.title).c_str());
   }
   w->CreateUnits();
   w->Fire({}, Event::Created);
@@ -104,18 +106,7 @@ void Window::SetTopmost(bool topmost) const {
 }
 
 void Window::RunUntilClosed() const {
-  const HWND hwnd = hwnd_;
-  MSG msg;
-  while (IsWindow(hwnd)) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // leave the quit to the outer loop
-      return;
-    }
-    if (got < 0) return;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  RunMessageLoop(hwnd_);
 }
 
 void Window::CreateUnits() {
@@ -217,7 +208,6 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     auto& open = OpenWindows();
     open.erase(std::remove(open.begin(), open.end(), w), open.end());
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    if (w->menu_) DestroyMenu(w->menu_);
     delete w;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

@@ -74,7 +74,7 @@ class Window {
   Gdi<HBRUSH> ownBackground_;  // the layout's colour, where it has one
   HBRUSH background_ = nullptr;
   PageColour pages_;
-  HMENU menu_ = nullptr;
+  Owned<HMENU, DestroyMenu> menu_;
 };
 
 }  // namespace ui
