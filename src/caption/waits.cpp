@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "caption/stopwatch.h"
+#include "ui/scoped.h"
 
 namespace caption {
 
@@ -41,13 +42,11 @@ bool TimerWait(int ms) {
   if (ms <= 0) return true;
 
   // A waitable timer keeps the due time exact however many messages wake us.
-  HANDLE timer = CreateWaitableTimerA(nullptr, FALSE, nullptr);
+  ui::Handle owned(CreateWaitableTimerA(nullptr, FALSE, nullptr));
   LARGE_INTEGER due;
   due.QuadPart = -10000LL * ms;  // relative, in units of 100 ns
-  if (timer && !SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-    CloseHandle(timer);
-    timer = nullptr;
-  }
+  if (owned && !SetWaitableTimer(owned.get(), &due, 0, nullptr, nullptr, FALSE)) owned.reset();
+  HANDLE timer = owned.get();
 
   // Without a timer the stopwatch decides when the time is up.
   const Stopwatch watch;
@@ -66,11 +65,10 @@ bool TimerWait(int ms) {
     if (timer && result == WAIT_OBJECT_0) break;
     if (result == WAIT_FAILED && timer) {
       // A wait that fails would fail again at once: go on by the stopwatch.
-      CloseHandle(timer);
+      owned.reset();
       timer = nullptr;
     }
   }
-  if (timer) CloseHandle(timer);
   return true;
 }
 

@@ -9,7 +9,9 @@
 #include "forms/drag_icon_form.h"
 #include "forms/main_form.h"
 #include "ui/canvas.h"
+#include "ui/scoped.h"
 #include "ui/wide.h"
+#include "ui/win32.h"
 
 namespace finder {
 
@@ -68,22 +70,19 @@ int PhysicalButton(int virtualKey) {
 void RepaintFramedWindows() {
   // A read from the screen returns only once every drawing before it is on
   // the screen: the windows must paint after the last inversion, not before it.
-  HDC screen = GetDC(nullptr);
-  GetPixel(screen, 0, 0);
-  ReleaseDC(nullptr, screen);
+  GetPixel(ui::WindowDc(nullptr), 0, 0);
   for (HWND window : Finder.FramedThisDrag) {
     RECT r;
     if (!IsWindow(window) || !GetWindowRect(window, &r)) continue;
     const int depth = kFramePenWidth / 2 + 2;  // the pen's inner half, and a pixel to spare
-    HRGN area = CreateRectRgnIndirect(&r);
-    HRGN inside = CreateRectRgn(r.left + depth, r.top + depth, r.right - depth, r.bottom - depth);
-    CombineRgn(area, area, inside, RGN_DIFF);
+    const ui::Gdi<HRGN> area(CreateRectRgnIndirect(&r));
+    const ui::Gdi<HRGN> inside(
+        CreateRectRgn(r.left + depth, r.top + depth, r.right - depth, r.bottom - depth));
+    CombineRgn(area.get(), area.get(), inside.get(), RGN_DIFF);
     // The region is taken in client coordinates; the frame lies partly outside the client area.
     const POINT origin = ClientOrigin(window);
-    OffsetRgn(area, -origin.x, -origin.y);
-    RedrawWindow(window, nullptr, area, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    DeleteObject(inside);
-    DeleteObject(area);
+    OffsetRgn(area.get(), -origin.x, -origin.y);
+    RedrawWindow(window, nullptr, area.get(), RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
   Finder.FramedThisDrag.clear();
 }
@@ -175,20 +174,15 @@ void ToggleFrame(HWND window) {
   // A DC of another program's window may draw nothing (Wine's does), so draw
   // on the screen instead, clipped to the window's rectangle and with the
   // origin at its corner: the same pixels a DC of the whole window covers.
-  HDC dc = GetDC(nullptr);
+  const ui::WindowDc dc(nullptr);
   IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   SetViewportOrgEx(dc, r.left, r.top, nullptr);
-  HPEN pen = CreatePen(PS_SOLID, kFramePenWidth, kFramePenColour);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  const int oldMix = SetROP2(dc, R2_NOT);
+  const ui::Gdi<HPEN> pen(CreatePen(PS_SOLID, kFramePenWidth, kFramePenColour));
+  const ui::Selected outline(dc, pen.get());
+  const ui::Selected hollow(dc, GetStockObject(NULL_BRUSH));
+  SetROP2(dc, R2_NOT);
   // The pen is centred on the outline; its outer half falls outside the clip.
   Rectangle(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-  SetROP2(dc, oldMix);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(pen);
-  ReleaseDC(nullptr, dc);
 }
 
 void SetLayeredStyle(HWND window, BYTE alpha, COLORREF key, bool clickThrough) {

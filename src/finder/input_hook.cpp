@@ -3,6 +3,7 @@
 #include <array>
 
 #include "ui/guard.h"
+#include "ui/win32.h"
 
 namespace finder {
 
@@ -55,12 +56,8 @@ void RemoveHooks() {
   g_mouseHook = g_keyboardHook = nullptr;
 }
 
-std::int32_t HandleValue(HWND window) {
-  return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
-}
-
 void Call(InputHandler handler, const InputEvent& e, std::int32_t second) {
-  if (handler) handler(HandleValue(e.window), e.paramL, second);
+  if (handler) handler(ui::HandleValue(e.window), e.paramL, second);
 }
 
 void Dispatch(const InputEvent& e) {

@@ -5,34 +5,17 @@
 #include <cstdlib>
 
 #include "ui/wide.h"
+#include "ui/win32.h"
 
 namespace forms {
 
-namespace {
-
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  path.resize(path.find_last_of(L"\\/") == std::wstring::npos ? 0 : path.find_last_of(L"\\/"));
-  return path;
-}
-
-}  // namespace
-
 std::string RunDirectory() {
-  return ui::Narrow(ProgramFolder());
+  return ui::Narrow(ui::ModuleDirectory());
 }
 
 void EnterRunDirectory() {
   // A drive's root keeps its backslash: "C:" alone means that drive's current folder.
-  std::wstring folder = ProgramFolder();
+  std::wstring folder = ui::ModuleDirectory();
   if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
   SetCurrentDirectoryW(folder.c_str());
 }

@@ -16,6 +16,7 @@
 #include "text/gbk.h"
 #include "ui/message_box.h"
 #include "ui/paint_while.h"
+#include "ui/scoped.h"
 #include "ui/wide.h"
 
 namespace lyrics {
@@ -71,9 +72,10 @@ void EndOfSong() {
 // process can hold (a 32-bit program meets that below 2 GB).
 std::string ReadFileBytes(const std::string& path) {
   std::string bytes;
-  HANDLE f =
-      CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return bytes;
+  const ui::Handle file = ui::OwnFile(
+      CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  const HANDLE f = file.get();
+  if (!f) return bytes;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < INT32_MAX) {
     try {
@@ -84,7 +86,6 @@ std::string ReadFileBytes(const std::string& path) {
     if (bytes.empty() || !ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
     bytes.resize(got);
   }
-  CloseHandle(f);
   return bytes;
 }
 

@@ -1,20 +1,23 @@
 #include "ui/canvas.h"
 
 #include <new>
+#include <optional>
 
+#include "ui/font.h"
+#include "ui/scoped.h"
 #include "ui/wide.h"
+#include "ui/win32.h"
 
 namespace ui {
 
 namespace {
 
-constexpr wchar_t kCanvasClass[] = L"LyrimarkCanvas";
-
 // The picture lives in a memory bitmap of the client's size; painting copies it.
 struct Picture {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ oldBitmap = nullptr;
+  MemoryDc memory;
+  Gdi<HBITMAP> bitmap;
+  std::optional<Selected> shown;  // the bitmap in the memory DC
+  HDC dc() const { return memory.get(); }
   int width = 0, height = 0;
   COLORREF background = RGB(255, 255, 255);
   COLORREF pen = RGB(0, 0, 0);
@@ -25,31 +28,29 @@ struct Picture {
 Picture* PictureOf(HWND hwnd) { return reinterpret_cast<Picture*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
 void FillBackground(Picture& p) {
-  HBRUSH brush = CreateSolidBrush(p.background);
+  const Gdi<HBRUSH> brush(CreateSolidBrush(p.background));
   RECT all{0, 0, p.width, p.height};
-  FillRect(p.dc, &all, brush);
-  DeleteObject(brush);
+  FillRect(p.dc(), &all, brush.get());
 }
 
 LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Picture* p = PictureOf(hwnd);
   switch (msg) {
     case WM_CREATE: {
-      auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
       // Nothing else here can fail by an exception: no guard needed, a
       // canvas without its picture just fails to be made.
       p = new (std::nothrow) Picture;
       if (!p) return -1;
-      p->background = static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(cs->lpCreateParams));
       RECT rc;
       GetClientRect(hwnd, &rc);
       p->width = rc.right;
       p->height = rc.bottom;
-      HDC screen = GetDC(hwnd);
-      p->dc = CreateCompatibleDC(screen);
-      p->bitmap = CreateCompatibleBitmap(screen, p->width, p->height);
-      ReleaseDC(hwnd, screen);
-      p->oldBitmap = SelectObject(p->dc, p->bitmap);
+      {
+        const WindowDc screen(hwnd);
+        p->memory.reset(CreateCompatibleDC(screen));
+        p->bitmap.reset(CreateCompatibleBitmap(screen, p->width, p->height));
+      }
+      p->shown.emplace(p->dc(), p->bitmap.get());
       FillBackground(*p);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
       return 0;
@@ -59,21 +60,17 @@ LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      if (p) BitBlt(dc, 0, 0, p->width, p->height, p->dc, 0, 0, SRCCOPY);
+      if (p) BitBlt(dc, 0, 0, p->width, p->height, p->dc(), 0, 0, SRCCOPY);
       EndPaint(hwnd, &ps);
       return 0;
     }
     case WM_LBUTTONDOWN:
-      SendMessageW(GetParent(hwnd), kCanvasPressed, reinterpret_cast<WPARAM>(hwnd), 0);
+      SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), kCanvasPressed),
+                   reinterpret_cast<LPARAM>(hwnd));
       return 0;
     case WM_NCDESTROY:
-      if (p) {
-        SelectObject(p->dc, p->oldBitmap);
-        DeleteObject(p->bitmap);
-        DeleteDC(p->dc);
-        delete p;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      }
+      delete p;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       break;
     default:
       break;
@@ -92,21 +89,8 @@ void Paint(HWND hwnd, Draw draw) {
 
 }  // namespace
 
-HWND CreateCanvas(HWND parent, UINT id, POINT origin, int width, int height, DWORD style, COLORREF background) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = CanvasProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kCanvasClass;
-    RegisterClassExW(&wc);
-    registered = true;
-  }
-  return CreateWindowExW(0, kCanvasClass, L"", style, origin.x, origin.y, width, height, parent,
-                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
-                         reinterpret_cast<void*>(static_cast<UINT_PTR>(background)));
+void RegisterCanvasClass() {
+  RegisterWindowClass(kCanvasClass, CanvasProc);
 }
 
 COLORREF Canvas::Background() const { return PictureOf(hwnd_) ? PictureOf(hwnd_)->background : 0; }
@@ -137,47 +121,42 @@ void Canvas::Clear() const {
 
 void Canvas::Line(int x1, int y1, int x2, int y2) const {
   Paint(hwnd_, [=](Picture& p) {
-    HPEN pen = CreatePen(PS_SOLID, 1, p.pen);
-    HGDIOBJ old = SelectObject(p.dc, pen);
-    SetROP2(p.dc, R2_COPYPEN);
-    MoveToEx(p.dc, x1, y1, nullptr);
-    LineTo(p.dc, x2, y2);
-    SelectObject(p.dc, old);
-    DeleteObject(pen);
+    const Gdi<HPEN> pen(CreatePen(PS_SOLID, 1, p.pen));
+    const Selected drawing(p.dc(), pen.get());
+    SetROP2(p.dc(), R2_COPYPEN);
+    MoveToEx(p.dc(), x1, y1, nullptr);
+    LineTo(p.dc(), x2, y2);
   });
 }
 
 void Canvas::Ellipse(int left, int top, int right, int bottom) const {
   Paint(hwnd_, [=](Picture& p) {
-    HPEN pen = CreatePen(PS_SOLID, 1, p.pen);
-    HBRUSH brush = CreateSolidBrush(p.fill);
-    HGDIOBJ oldPen = SelectObject(p.dc, pen);
-    HGDIOBJ oldBrush = SelectObject(p.dc, brush);
-    SetROP2(p.dc, R2_COPYPEN);
-    ::Ellipse(p.dc, left, top, right, bottom);
-    SelectObject(p.dc, oldPen);
-    SelectObject(p.dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
+    const Gdi<HPEN> pen(CreatePen(PS_SOLID, 1, p.pen));
+    const Gdi<HBRUSH> brush(CreateSolidBrush(p.fill));
+    const Selected outline(p.dc(), pen.get());
+    const Selected inside(p.dc(), brush.get());
+    SetROP2(p.dc(), R2_COPYPEN);
+    ::Ellipse(p.dc(), left, top, right, bottom);
   });
 }
 
 void Canvas::Point(int x, int y, COLORREF colour) const {
-  Paint(hwnd_, [=](Picture& p) { SetPixel(p.dc, x, y, colour); });
+  Paint(hwnd_, [=](Picture& p) { SetPixel(p.dc(), x, y, colour); });
 }
 
 void Canvas::Text(std::string_view gbk) const {
   Paint(hwnd_, [gbk](Picture& p) {
     const std::wstring textW = Wide(gbk);
-    HGDIOBJ oldFont = SelectObject(p.dc, UnitFont());
-    SetBkMode(p.dc, TRANSPARENT);
-    SetTextColor(p.dc, RGB(0, 0, 0));
+    const Selected font(p.dc(), UnitFont());
+    SetBkMode(p.dc(), TRANSPARENT);
+    SetTextColor(p.dc(), RGB(0, 0, 0));
     RECT box{p.position.x, p.position.y, p.width, p.height};
-    DrawTextW(p.dc, textW.c_str(), static_cast<int>(textW.size()), &box, DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(p.dc, oldFont);
+    DrawTextW(p.dc(), textW.c_str(), static_cast<int>(textW.size()), &box, DT_WORDBREAK | DT_NOPREFIX);
   });
 }
 
-COLORREF Canvas::Pixel(int x, int y) const { return PictureOf(hwnd_) ? GetPixel(PictureOf(hwnd_)->dc, x, y) : CLR_INVALID; }
+COLORREF Canvas::Pixel(int x, int y) const {
+  return PictureOf(hwnd_) ? GetPixel(PictureOf(hwnd_)->dc(), x, y) : CLR_INVALID;
+}
 
 }  // namespace ui

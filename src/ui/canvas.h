@@ -7,12 +7,16 @@
 
 #include <string_view>
 
-#include "ui/window.h"
+#include "ui/unit.h"
 
 namespace ui {
 
-// Creates a canvas control; a left-button press on it reaches the parent as kCanvasPressed.
-HWND CreateCanvas(HWND parent, UINT id, POINT origin, int width, int height, DWORD style, COLORREF background);
+// The canvas control's window class, registered with RegisterCanvasClass. A
+// left-button press on a canvas reaches its parent as WM_COMMAND with
+// kCanvasPressed, as a click on a static control does.
+inline constexpr wchar_t kCanvasClass[] = L"LyrimarkCanvas";
+constexpr WORD kCanvasPressed = STN_CLICKED;
+void RegisterCanvasClass();
 
 class Canvas {
  public:

@@ -6,11 +6,13 @@
 #include <thread>
 
 #include "ui/guard.h"
+#include "ui/scoped.h"
 
 namespace ui {
 
 bool PaintWhile(const std::function<void()>& work) {
-  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const Handle owned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const HANDLE done = owned.get();
   if (!done) return Guarded(work);  // no way to wait for a thread: work here, unpainted
   bool ok = false;
   std::thread worker;
@@ -20,7 +22,6 @@ bool PaintWhile(const std::function<void()>& work) {
       SetEvent(done);
     });
   } catch (const std::system_error&) {
-    CloseHandle(done);
     return Guarded(work);
   }
   // Paint messages only: input, timers and posted messages wait for the
@@ -36,7 +37,6 @@ bool PaintWhile(const std::function<void()>& work) {
     }
   }
   worker.join();
-  CloseHandle(done);
   return ok;
 }
 

@@ -5,20 +5,24 @@
 #include <algorithm>
 
 #include "ui/wide.h"
+#include "ui/win32.h"
 
 namespace ui {
 
 namespace {
 
-std::wstring WindowTextOf(HWND hwnd) {
-  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  s.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
-  return s;
+std::string ItemText(HWND list, int i) {
+  std::wstring name(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+  name.resize(
+      static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
+  return Narrow(name);
 }
 
 }  // namespace
 
-std::string UnitView::Text() const { return Narrow(WindowTextOf(u_.hwnd)); }
+std::string UnitView::Text() const {
+  return WindowText(u_.hwnd);
+}
 
 void UnitView::SetText(std::string_view gbk) const { SetWindowTextW(u_.hwnd, Wide(gbk).c_str()); }
 
@@ -69,38 +73,16 @@ void FileList::SetDirectory(std::string_view directory) const {
 std::vector<std::string> FileList::Files() const {
   std::vector<std::string> files;
   const auto n = static_cast<int>(SendMessageW(u_.hwnd, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    std::wstring name(static_cast<std::size_t>(SendMessageW(u_.hwnd, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-    name.resize(static_cast<std::size_t>(
-        SendMessageW(u_.hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
-    files.push_back(Narrow(name));
-  }
+  for (int i = 0; i < n; ++i) files.push_back(ItemText(u_.hwnd, i));
   return files;
 }
 
 std::string FileList::CurrentFile() const {
   const auto i = static_cast<int>(SendMessageW(u_.hwnd, LB_GETCURSEL, 0, 0));
-  if (i < 0) return {};
-  std::wstring name(static_cast<std::size_t>(SendMessageW(u_.hwnd, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-  name.resize(static_cast<std::size_t>(SendMessageW(u_.hwnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
-  return Narrow(name);
+  return i < 0 ? std::string() : ItemText(u_.hwnd, i);
 }
 
 void FileList::SetCurrent(int index) const { SendMessageW(u_.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
-void ReportList::Init() const {
-  SendMessageW(u_.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  int index = 0;
-  for (const Item& column : u_.row->items) {
-    std::wstring title = Wide(column.title);
-    LVCOLUMNW c{};
-    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    c.pszText = title.data();
-    c.cx = column.width;
-    c.iSubItem = index;
-    SendMessageW(u_.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&c));
-  }
-}
 
 int ReportList::RowCount() const { return static_cast<int>(u_.rows.size()); }
 

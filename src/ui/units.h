@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/window.h"
+#include "ui/unit.h"
 
 namespace ui {
 
@@ -67,7 +67,6 @@ class FileList : public UnitView {
 class ReportList : public UnitView {
  public:
   using UnitView::UnitView;
-  void Init() const;  // columns from the row's items
   int RowCount() const;
   int AddRow(std::string_view firstCell) const;  // returns the new row's index
   // Replaces every row at once; no row is current afterwards.

@@ -3,32 +3,34 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
-#include "net/fetch_page.h"
 #include "ui/guard.h"
+#include "ui/scoped.h"
 
 namespace ui {
 
 namespace {
 
+PageFetch fetchPage = nullptr;
+
 DWORD WINAPI Load(void* address) {
   const std::unique_ptr<std::string> owned(static_cast<std::string*>(address));
   // The answer is not used: loading the page is the point.
-  Guarded([&] { net::FetchPage(*owned); });
+  Guarded([&] { fetchPage(*owned); });
   return 0;
 }
 
 }  // namespace
 
+void SetPageFetch(PageFetch fetch) {
+  fetchPage = fetch;
+}
+
 void RequestInBackground(std::string_view address) {
-  if (address.empty()) return;
-  auto* owned = new std::string(address);
-  if (HANDLE thread = CreateThread(nullptr, 0, Load, owned, 0, nullptr)) {
-    CloseHandle(thread);  // nobody waits for it; ending the process ends it
-  } else {
-    delete owned;
-  }
+  if (address.empty() || !fetchPage) return;
+  auto owned = std::make_unique<std::string>(address);
+  // Nobody waits for the thread; ending the process ends it.
+  if (Handle(CreateThread(nullptr, 0, Load, owned.get(), 0, nullptr))) owned.release();
 }
 
 }  // namespace ui

@@ -10,23 +10,11 @@
 #include <vector>
 
 #include "ui/layout.h"
-#include "ui/row.h"
+#include "ui/page_colour.h"
+#include "ui/scoped.h"
+#include "ui/unit.h"
 
 namespace ui {
-
-// One unit of a window as created from its row.
-struct Unit {
-  const UnitRow* row = nullptr;
-  HWND hwnd = nullptr;         // the control; for a timer, the window that owns it
-  UINT id = 0;                 // control id, or timer id
-  POINT origin{};              // top-left corner in the window's client area
-  const Unit* tab = nullptr;   // the tab control whose page holds the unit, if any
-  int page = 0;                // that page, 1-based
-  int interval = 0;            // timers: milliseconds, 0 = stopped
-  int reportedRow = -1;        // report lists: the current row last reported
-  std::vector<Row> rows;       // report lists: the rows, which the list shows as it needs them
-  std::string directory;       // file lists: the directory listed
-};
 
 class Window {
  public:
@@ -62,6 +50,13 @@ class Window {
   // Runs a message loop until this window is gone: a modal window without an owner.
   void RunUntilClosed() const;
 
+  // For the kinds' notifications (kinds.h). Fire runs the handler bound to
+  // the event, if any; the handler may destroy this window, so nothing may
+  // touch it after a Fire. NotifyLater has the unit's kind see `code` once
+  // the messages queued now are handled.
+  void Fire(std::string_view unitName, Event event) const;
+  void NotifyLater(const Unit& u, UINT code) const;
+
  private:
   Window(const WindowLayout& layout, std::span<const Binding> bindings);
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -70,29 +65,17 @@ class Window {
   void CreateUnit(Unit& u, int index);
   Unit* UnitById(UINT id);
   Unit* UnitByHandle(HWND hwnd);
-  void ShowPage(const Unit& tab) const;
-  HBRUSH PageBrush(const Unit& tab);
-  void CheckCurrentRow(Unit& list);
-  // Runs the handler bound to the event, if any. The handler may destroy this
-  // window, so nothing may touch `this` after a Fire.
-  void Fire(std::string_view unitName, Event event) const;
+  // Hands a notification to the unit's kind.
+  void Notify(Unit& u, UINT code, LPARAM lParam);
 
   const WindowLayout& layout_;
   std::span<const Binding> bindings_;
   std::vector<Unit> units_;
   HWND hwnd_ = nullptr;
+  Gdi<HBRUSH> ownBackground_;  // the layout's colour, where it has one
   HBRUSH background_ = nullptr;
-  HBRUSH pageBrush_ = nullptr;  // the colour of the tab pages, made when first needed
-  bool measuringPage_ = false;
-  HMENU menu_ = nullptr;
+  PageColour pages_;
+  Owned<HMENU, DestroyMenu> menu_;
 };
-
-// The font of every unit: SimSun 9 pt where the system has it, else a font
-// that covers Chinese, else the default GUI font.
-HFONT UnitFont();
-
-// Messages the window sends itself.
-constexpr UINT kCanvasPressed = WM_APP + 1;    // wParam: the canvas
-constexpr UINT kCheckCurrentRow = WM_APP + 2;  // wParam: the report list's id
 
 }  // namespace ui

@@ -40,9 +40,9 @@ bool DownloadFile::Create(const std::string& gbkTarget, bool replace) {
   target_ = ui::Wide(gbkTarget);
   temporary_ = target_ + L".part";
   replace_ = replace;
-  file_ = CreateFileW(temporary_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  return file_ != INVALID_HANDLE_VALUE;
+  file_ = ui::OwnFile(CreateFileW(temporary_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file_ != nullptr;
 }
 
 bool DownloadFile::WriteAt(std::int64_t offset, const char* data, int size) {
@@ -53,7 +53,7 @@ bool DownloadFile::WriteAt(std::int64_t offset, const char* data, int size) {
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD written = 0;
-    if (!WriteFile(file_, data, static_cast<DWORD>(size), &written, &at) || written == 0) return false;
+    if (!WriteFile(file_.get(), data, static_cast<DWORD>(size), &written, &at) || written == 0) return false;
     offset += written;
     data += written;
     size -= static_cast<int>(written);
@@ -62,13 +62,12 @@ bool DownloadFile::WriteAt(std::int64_t offset, const char* data, int size) {
 }
 
 std::string DownloadFile::Sha256() {
-  return file_ == INVALID_HANDLE_VALUE ? std::string() : FileSha256(file_);
+  return file_ ? FileSha256(file_.get()) : std::string();
 }
 
 bool DownloadFile::Commit() {
-  if (file_ == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
+  if (!file_) return false;
+  file_.reset();
   if (MoveFileExW(temporary_.c_str(), target_.c_str(), replace_ ? MOVEFILE_REPLACE_EXISTING : 0)) {
     temporary_.clear();
     return true;
@@ -78,8 +77,7 @@ bool DownloadFile::Commit() {
 }
 
 void DownloadFile::Discard() {
-  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
+  file_.reset();
   if (!temporary_.empty()) DeleteFileW(temporary_.c_str());
   temporary_.clear();
 }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/scoped.h"
+
 namespace update {
 
 bool FileExists(const std::string& gbkPath);
@@ -40,7 +42,7 @@ class DownloadFile {
  private:
   std::wstring target_, temporary_;
   bool replace_ = false;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  ui::Handle file_;
 };
 
 }  // namespace update

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/scoped.h"
 #include "ui/wide.h"
 
 namespace update {
@@ -18,9 +19,8 @@ bool StartProgram(const std::string& gbkPath) {
                       &startup, &started)) {
     return false;
   }
+  const ui::Handle process(started.hProcess), thread(started.hThread);
   WaitForInputIdle(started.hProcess, 1000);
-  CloseHandle(started.hThread);
-  CloseHandle(started.hProcess);
   return true;
 }
 

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <atomic>
-
 #include "caption/waits.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
@@ -12,10 +10,12 @@
 #include "net/fetch_page.h"
 #include "text/file_name.h"
 #include "text/gbk.h"
-#include "ui/guard.h"
 #include "ui/message_box.h"
+#include "ui/message_loop.h"
+#include "ui/scoped.h"
 #include "ui/units.h"
 #include "ui/wide.h"
+#include "ui/win32.h"
 #include "update/announcement.h"
 #include "update/download_file.h"
 #include "update/downloader.h"
@@ -29,48 +29,6 @@ namespace update {
 namespace {
 
 UpdateState state;
-
-// The end of the download is reported on a downloader thread, while the
-// update belongs to the user-interface thread: the window timer, the file
-// name, and the end of the process, which must not race that thread. The
-// report is posted to this message-only window, made there.
-constexpr UINT kDownloadEnded = WM_APP + 1;
-std::atomic<HWND> relay = nullptr;
-
-void FinishUpdate();
-
-LRESULT CALLBACK RelayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == kDownloadEnded) {
-    ui::Guarded(FinishUpdate);  // a window procedure: nothing may escape it
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-bool MakeRelay() {
-  if (relay) return true;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = RelayProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"LyrimarkUpdateRelay";
-  RegisterClassExW(&wc);
-  relay =
-      CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  return relay != nullptr;
-}
-
-std::string CurrentDirectory() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data());
-    if (n < path.size()) {
-      path.resize(n);
-      return ui::Narrow(path);
-    }
-    path.resize(n);
-  }
-}
 
 bool SignedOnly() {
   return !kUpdatePublicKey.empty();
@@ -100,11 +58,11 @@ bool Genuine(const Release& release, std::string_view sha256) {
     forms::EndProcess(0);
   }
   const std::wstring widePath = ui::Wide(path);
-  const HANDLE held = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  const bool genuine = held != INVALID_HANDLE_VALUE && Genuine(PageRelease(), FileSha256(held));
+  ui::Handle held = ui::OwnFile(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const bool genuine = held && Genuine(PageRelease(), FileSha256(held.get()));
   if (genuine) StartProgram(path);
-  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  held.reset();
   if (!genuine) {
     DeleteFileW(widePath.c_str());
     RefuseUpdate();
@@ -161,7 +119,7 @@ void BeginDownload() {
   p.address = std::string(text::TrimBlanks(state.updateAddress));  // the file name keeps its blanks
   p.stopGraceMs = 1000;
   p.connections = 5;
-  p.localFile = CurrentDirectory() + "\\" + state.updateFileName;
+  p.localFile = ui::Narrow(ui::CurrentDirectory()) + "\\" + state.updateFileName;
   p.connectTimeoutMs = 5000;
   p.sendTimeoutMs = 5000;
   p.receiveTimeoutMs = 10000;
@@ -176,7 +134,9 @@ void BeginDownload() {
       return genuine;
     };
   }
-  if (!MakeRelay()) return;
+  // The end is reported on a downloader thread, while the update belongs to
+  // this thread: the window timer, the file name, and the end of the process.
+  if (!ui::PrepareUiThread()) return;
   StartDownload(state.downloadJob, p);
   forms::update::时钟().SetInterval(1000);
 }
@@ -201,7 +161,7 @@ void ProgressTick() {
 std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t, std::int32_t value,
                                                   std::int32_t, std::int32_t) {
   if (kind == kNotifySize) state.totalSize = value;
-  if (kind == kNotifyEnd) PostMessageW(relay, kDownloadEnded, 0, 0);
+  if (kind == kNotifyEnd) ui::RunOnUiThread(FinishUpdate);
   return 0;
 }
 

@@ -89,8 +89,8 @@ class UpdateTest(EndToEnd):
         while len(seen) < 3 and time.monotonic() < deadline:
             elapsed = self.label("已用时间")
             if elapsed.startswith("已用时间：") and elapsed not in seen:
-                # The labels are read one by one, and a tick may fall between the
-                # reads: the bar then matches the percentage read after it.
+                # The labels are read one by one, and ticks may fall between the
+                # reads: the bar then lies between the percentages read around it.
                 seen[elapsed] = (self.label("下载进度"), self.label("已经下载"), self.label("进度条"),
                                  self.label("下载进度"))
                 if len(seen) == 3:
@@ -108,7 +108,7 @@ class UpdateTest(EndToEnd):
             self.assertRegex(percent, r"^正在下载\.\.\.已完成：\d+%$")
             self.assertRegex(amount, r"^已经下载：[\d.]+KB/1MB$")
             shown = [int(p[len("正在下载...已完成："):-1]) for p in (percent, later)]
-            self.assertLessEqual(min(abs(int(bar) - p) for p in shown), 1, (bar, percent, later))
+            self.assertTrue(min(shown) - 1 <= int(bar) <= max(shown) + 1, (bar, percent, later))
         self.assertEqual(len({line.split('"peer_port": ')[1] for line in self.update_gets()}), 5)
 
         self.assertStartedNewVersion(home, program)

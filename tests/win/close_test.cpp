@@ -18,6 +18,7 @@
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
 #include "ui/message_loop.h"
+#include "ui/win32.h"
 #include "win/dialog_watch.h"
 #include "win/lyrics_window.h"
 #include "win/window_test_support.h"
@@ -46,15 +47,11 @@ double MsSinceClose() {
 class Closer {
  public:
   Closer() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.lpszClassName = L"LyrimarkCloseTest";
-    RegisterClassW(&wc);
-    hwnd_ =
-        CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    hwnd_ = CreateWindowW(ui::RegisterWindowClass(L"LyrimarkCloseTest", Proc), L"", WS_OVERLAPPED, 0, 0, 10,
+                          10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   ~Closer() { DestroyWindow(hwnd_); }
-  std::string HandleText() const { return std::to_string(reinterpret_cast<INT_PTR>(hwnd_)); }
+  std::string HandleText() const { return ui::HandleText(hwnd_); }
   static void OnByte(char b) { byte_ = b; }
   void After(int ms) const { SetTimer(hwnd_, 1, static_cast<UINT>(ms), nullptr); }
 

@@ -10,6 +10,7 @@
 #include "caption/waits.h"
 #include "finder/target_handle.h"
 #include "finder/target_handle_text.h"
+#include "ui/win32.h"
 #include "win/expected_delivery.h"
 
 namespace {
@@ -82,8 +83,7 @@ TEST(SendCaption, PostsTheFixedSequenceForCaptionsAndLyricsLines) {
     SCOPED_TRACE(testing::Message() << "text of " << c.text.size() << " bytes, char lParam "
                                     << c.char_lparam);
     Recorder recorder;
-    const std::string handle_text =
-        std::to_string(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(recorder.hwnd()))) + ".9";
+    const std::string handle_text = ui::HandleText(recorder.hwnd()) + ".9";
     DeliverAndDrain(TargetWindow(finder::ReadTargetHandle(handle_text)), c.text, c.kind);
     ASSERT_EQ(recorder.messages, ExpectedDelivery(c.text, c.char_lparam));
     const std::size_t second = wintest::SecondClosingClick(c.text);

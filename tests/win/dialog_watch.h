@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ui/win32.h"
 #include "win/window_test_support.h"
 
 namespace wintest {
@@ -60,9 +61,9 @@ class DialogWatch {
     if (process != GetCurrentProcessId() || !IsWindowVisible(window) || test::ClassName(window) != "#32770")
       return;
     if (!answered_.insert(window).second) return;
-    SeenDialog seen{test::WindowText(window), {}};
+    SeenDialog seen{ui::WindowText(window), {}};
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      if (test::ClassName(c) == "Static") seen.text += test::WindowText(c);
+      if (test::ClassName(c) == "Static") seen.text += ui::WindowText(c);
     }
     {
       std::lock_guard lock(mutex_);

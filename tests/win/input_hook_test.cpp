@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "ui/win32.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ TEST_F(InputHookTest, AReleaseOverAnotherProgramReachesTheHandlerWithItsWindow) 
   ASSERT_TRUE(PumpUntil([] { return !g_calls.empty(); }, 10000)) << "no release reported";
   ASSERT_EQ(g_calls.size(), 1u);  // the press has no handler
   EXPECT_EQ(g_calls[0].message, static_cast<UINT>(WM_LBUTTONUP));
-  EXPECT_EQ(g_calls[0].window, static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(target.field())));
+  EXPECT_EQ(g_calls[0].window, ui::HandleValue(target.field()));
   EXPECT_EQ(g_calls[0].x, p.x);
   EXPECT_EQ(g_calls[0].y, p.y);
 }

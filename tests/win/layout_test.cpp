@@ -7,44 +7,15 @@
 #include <map>
 
 #include "forms/layouts.h"
+#include "ui/kinds.h"
 #include "ui/units.h"
+#include "ui/win32.h"
 #include "ui/window.h"
 #include "window_test_support.h"
 
 namespace {
 
 using ui::Kind;
-
-bool HasText(Kind k) {
-  return k == Kind::Label || k == Kind::TransparentLabel || k == Kind::Edit || k == Kind::Button ||
-         k == Kind::CheckBox || k == Kind::GroupBox || k == Kind::ImageButton || k == Kind::WebView;
-}
-
-const char* ExpectedClass(Kind k) {
-  switch (k) {
-    case Kind::Edit:
-      return "Edit";
-    case Kind::Button:
-    case Kind::CheckBox:
-    case Kind::GroupBox:
-    case Kind::ImageButton:
-      return "Button";
-    case Kind::Tab:
-      return "SysTabControl32";
-    case Kind::FileList:
-      return "ListBox";
-    case Kind::ReportList:
-      return "SysListView32";
-    case Kind::Canvas:
-      return "LyrimarkCanvas";
-    case Kind::ProgressBar:
-      return "msctls_progress32";
-    case Kind::Hyperlink:
-      return "SysLink";
-    default:
-      return "Static";
-  }
-}
 
 // Where the table puts a unit in the window's client area, and on which tab page.
 struct Placement {
@@ -87,27 +58,28 @@ void CheckAgainstTable(const ui::WindowLayout& layout) {
   EXPECT_EQ(outer.top, layout.rect.top);
   EXPECT_EQ(outer.right - outer.left, layout.rect.width);
   EXPECT_EQ(outer.bottom - outer.top, layout.rect.height);
-  EXPECT_EQ(test::WindowText(w->hwnd()), layout.caption);
+  EXPECT_EQ(ui::WindowText(w->hwnd()), layout.caption);
 
   ui::Unit* tab = nullptr;
   for (ui::Unit& u : w->units()) {
     const ui::UnitRow& row = *u.row;
-    SCOPED_TRACE(test::WindowText(w->hwnd()) + " / " + std::string(row.name));
+    SCOPED_TRACE(ui::WindowText(w->hwnd()) + " / " + std::string(row.name));
+    const ui::KindRow& kind = ui::KindOf(row.kind);
     if (row.kind == Kind::Tab) tab = &u;
     if (row.kind == Kind::Timer) {
       EXPECT_EQ(ui::Timer(u).Interval(), row.interval);
       continue;
     }
     EXPECT_EQ(GetParent(u.hwnd), w->hwnd());
-    EXPECT_STRCASEEQ(test::ClassName(u.hwnd).c_str(), ExpectedClass(row.kind));
+    EXPECT_STRCASEEQ(test::ClassName(u.hwnd).c_str(), ui::Narrow(kind.windowClass).c_str());
     const RECT r = test::RectInParent(u.hwnd);
     const Placement& p = placements.at(row.name);
     EXPECT_EQ(r.left, p.origin.x);
     EXPECT_EQ(r.top, p.origin.y);
     EXPECT_EQ(r.right - r.left, row.rect.width);
     EXPECT_EQ(r.bottom - r.top, row.rect.height);
-    if (HasText(row.kind)) {
-      EXPECT_EQ(test::WindowText(u.hwnd), row.text);
+    if (kind.takesText) {
+      EXPECT_EQ(ui::WindowText(u.hwnd), row.text);
     }
     EXPECT_EQ(IsWindowVisible(u.hwnd) != FALSE, row.visible && p.page <= 1);
     if (!row.visible) {

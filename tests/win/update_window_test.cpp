@@ -9,6 +9,7 @@
 
 #include "forms/layouts.h"
 #include "ui/units.h"
+#include "ui/win32.h"
 #include "ui/window.h"
 #include "update/downloader.h"
 #include "update_site.h"
@@ -41,8 +42,7 @@ double Between(const std::string& text, const std::string& prefix, const std::st
 TEST(UpdateWindow, TheLabelsFollowTheDownloadOnceASecond) {
   ASSERT_FALSE(test::MakerSite().empty()) << "run with the local site (with-update-site.sh)";
   test::ScratchDirectory dir;
-  wchar_t before[MAX_PATH];
-  GetCurrentDirectoryW(MAX_PATH, before);
+  const std::wstring before = ui::CurrentDirectory();
   ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));  // the download goes into the current directory
   ui::Window* w = ui::Window::Open(forms::kUpdateLayout, kBindings);
   ASSERT_NE(w, nullptr);
@@ -89,7 +89,7 @@ TEST(UpdateWindow, TheLabelsFollowTheDownloadOnceASecond) {
 
   update::StopUpdateDownload();
   w->Close();
-  SetCurrentDirectoryW(before);
+  SetCurrentDirectoryW(before.c_str());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The two waits: how long they last and what runs inside them.
 #include "caption/waits.h"
-#include "ui/paint_while.h"
 
 #include <windows.h>
 
@@ -11,6 +10,9 @@
 #include <climits>
 #include <new>
 #include <thread>
+
+#include "ui/paint_while.h"
+#include "ui/win32.h"
 
 namespace {
 
@@ -27,12 +29,8 @@ class Waits : public testing::Test {
  protected:
   void SetUp() override {
     clicks = handled = 0;
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = Proc;
-    window_class.lpszClassName = L"WaitsTest";
-    RegisterClassW(&window_class);
-    window = CreateWindowW(L"WaitsTest", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, nullptr,
-                           nullptr);
+    window = CreateWindowW(ui::RegisterWindowClass(L"WaitsTest", Proc), L"", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                           100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     button = CreateWindowW(L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 10, 80, 30, window, nullptr, nullptr,
                            nullptr);
     Drain();

@@ -35,12 +35,6 @@ inline std::string ClassName(HWND hwnd) {
   return ui::Narrow(name);
 }
 
-inline std::string WindowText(HWND hwnd) {
-  std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  s.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
-  return ui::Narrow(s);
-}
-
 // A child's outer rectangle in its parent's client coordinates.
 inline RECT RectInParent(HWND child) {
   RECT r;

@@ -1,0 +1,158 @@
+#include "ui/kinds.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "ui/canvas.h"
+#include "ui/units.h"
+#include "ui/web_view.h"
+#include "ui/wide.h"
+#include "ui/win32.h"
+#include "ui/window.h"
+
+namespace ui {
+
+namespace {
+
+// Our own code for a report list, after the list's notifications (whose codes are negative).
+constexpr UINT kCheckCurrentRow = 1;
+
+void AddPages(Unit& tab) {
+  for (std::size_t p = 0; p < tab.row->items.size(); ++p) {
+    std::wstring title = Wide(tab.row->items[p].title);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = title.data();
+    SendMessageW(tab.hwnd, TCM_INSERTITEMW, p, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+void AddColumns(Unit& list) {
+  SendMessageW(list.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  int index = 0;
+  for (const Item& column : list.row->items) {
+    std::wstring title = Wide(column.title);
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    c.pszText = title.data();
+    c.cx = column.width;
+    c.iSubItem = index;
+    SendMessageW(list.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&c));
+  }
+}
+
+void ShowIcon(Unit& button) {
+  if (HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), L"PLAY", IMAGE_ICON, 32, 32, 0)) {
+    SendMessageW(button.hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+// The units of the page now chosen show, those of the others hide.
+void TabNotified(Window& w, Unit& tab, UINT code, LPARAM) {
+  if (code != static_cast<UINT>(TCN_SELCHANGE)) return;
+  const int page = static_cast<int>(SendMessageW(tab.hwnd, TCM_GETCURSEL, 0, 0)) + 1;
+  for (const Unit& u : w.units()) {
+    if (u.tab == &tab) ShowWindow(u.hwnd, u.row->visible && u.page == page ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void CheckCurrentRow(Window& w, Unit& list) {
+  const int row = ReportList(list).CurrentRow();
+  if (row == list.reportedRow) return;
+  list.reportedRow = row;
+  w.Fire(list.row->name, Event::CurrentRowChanged);
+}
+
+// An owner-data list asks for the text of each cell as it paints it.
+void ShowCell(Unit& list, NMLVDISPINFOW& info) {
+  LVITEMW& item = info.item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+  const std::wstring text = Wide(ReportList(list).Cell(item.iItem, item.iSubItem));
+  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+  std::copy_n(text.data(), n, item.pszText);
+  item.pszText[n] = L'\0';
+}
+
+void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
+  switch (code) {
+    case static_cast<UINT>(LVN_ITEMCHANGED):
+      // A click deselects the old row and selects the new one in two
+      // notifications; look once both have arrived, so one change is one event.
+      if (reinterpret_cast<const NMLISTVIEW*>(lParam)->uChanged & LVIF_STATE) {
+        w.NotifyLater(u, kCheckCurrentRow);
+      }
+      break;
+    case kCheckCurrentRow:
+      CheckCurrentRow(w, u);
+      break;
+    case static_cast<UINT>(LVN_GETDISPINFOW):
+      ShowCell(u, *reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      break;
+    case static_cast<UINT>(NM_DBLCLK): {
+      const std::string_view layout = w.layout().name;
+      CheckCurrentRow(w, u);
+      if (Window::Find(layout) == &w) w.Fire(u.row->name, Event::DoubleClicked);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// clang-format off
+constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;  // SS_LEFT wraps within the rectangle
+constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
+constexpr Notice kClicked[] = {{BN_CLICKED, Event::Clicked}};
+constexpr Notice kFileEvents[] = {{LBN_SELCHANGE, Event::CurrentFileChanged}, {LBN_DBLCLK, Event::DoubleClicked}};
+constexpr Notice kPressed[] = {{kCanvasPressed, Event::LeftButtonDown}};
+constexpr Notice kTick[] = {{WM_TIMER, Event::Tick}};
+
+// In the order of Kind.
+constexpr KindRow kKinds[] = {
+    {.kind = Kind::Label, .windowClass = L"STATIC", .style = kLabel, .takesText = true},
+    {.kind = Kind::TransparentLabel, .windowClass = L"STATIC", .style = kLabel, .takesText = true},
+    {.kind = Kind::Edit, .windowClass = L"EDIT", .style = ES_AUTOHSCROLL | WS_TABSTOP, .clientEdge = true,
+     .takesText = true},
+    {.kind = Kind::Button, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .events = kClicked},
+    {.kind = Kind::CheckBox, .windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
+     .takesText = true},
+    {.kind = Kind::GroupBox, .windowClass = L"BUTTON", .style = BS_GROUPBOX | WS_CLIPSIBLINGS, .takesText = true},
+    {.kind = Kind::Tab, .windowClass = WC_TABCONTROLW, .style = WS_CLIPSIBLINGS | WS_TABSTOP, .init = AddPages,
+     .notified = TabNotified},
+    {.kind = Kind::FileList, .windowClass = L"LISTBOX",
+     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP, .clientEdge = true,
+     .init = [](Unit& u) { FileList(u).SetDirectory(Narrow(CurrentDirectory())); }, .events = kFileEvents},
+    {.kind = Kind::ReportList, .windowClass = WC_LISTVIEWW,
+     .style = LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, .clientEdge = true,
+     .init = AddColumns, .notified = ReportListNotified},
+    {.kind = Kind::ImageButton, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .init = ShowIcon,
+     .events = kClicked},
+    {.kind = Kind::Canvas, .windowClass = kCanvasClass, .init = [](Unit& u) { Canvas(u).SetBackground(u.row->background); },
+     .events = kPressed},
+    {.kind = Kind::Timer, .events = kTick},
+    {.kind = Kind::ProgressBar, .windowClass = PROGRESS_CLASSW,
+     .init = [](Unit& u) { SendMessageW(u.hwnd, PBM_SETRANGE32, 0, 100); }},
+    {.kind = Kind::Hyperlink, .windowClass = WC_LINK, .style = WS_TABSTOP, .takesText = true},
+    {.kind = Kind::Picture, .windowClass = L"STATIC", .style = SS_BITMAP, .takesText = true},
+    {.kind = Kind::WebView, .windowClass = L"STATIC", .takesText = true,
+     .init = [](Unit& u) { RequestInBackground(u.row->text); }},
+};
+// clang-format on
+
+constexpr bool InOrder() {
+  for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+    if (static_cast<std::size_t>(kKinds[i].kind) != i) return false;
+  }
+  return std::size(kKinds) == static_cast<std::size_t>(Kind::WebView) + 1;
+}
+static_assert(InOrder(), "one row per kind, in the order of Kind");
+
+}  // namespace
+
+const KindRow& KindOf(Kind kind) {
+  return kKinds[static_cast<std::size_t>(kind)];
+}
+
+}  // namespace ui

@@ -1,0 +1,33 @@
+// Small Win32 helpers that several parts of the program need.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace ui {
+
+// A window's text (GBK).
+std::string WindowText(HWND hwnd);
+
+// The current directory, and the directory of the program file, without a
+// trailing backslash (UTF-16: a path may hold what GBK lacks).
+std::wstring CurrentDirectory();
+std::wstring ModuleDirectory();
+
+// Registers a window class of this module with the arrow cursor; registering
+// it again changes nothing. Returns `name`.
+const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC proc, HICON icon = nullptr);
+
+// A window handle as a number: handles are 32-bit values on every Windows,
+// which 64-bit Windows sign-extends, so the number names the same window for
+// either build. As decimal text, it is what the finder shows.
+inline std::int32_t HandleValue(HWND window) {
+  return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
+}
+inline std::string HandleText(HWND window) {
+  return std::to_string(HandleValue(window));
+}
+
+}  // namespace ui
