@@ -3,7 +3,6 @@
 #include <string>
 
 #include "caption/delivery.h"
-#include "caption/nickname.h"
 #include "caption/rotation.h"
 #include "caption/waits.h"
 #include "finder/target_handle.h"
@@ -43,7 +42,23 @@ struct ScrollingText {
 };
 ScrollingText g_scrolling;
 
+// A click on a mode's button: a running mode stops and gives the field its
+// nickname back; a stopped one starts. True when the mode starts.
+bool Starts(ui::Button (*button)()) {
+  if (button().Text() != kStart) {
+    button().SetText(kStart);
+    RestoreNickname();
+    return false;
+  }
+  button().SetText(kStop);
+  return true;
+}
+
 }  // namespace
+
+void RestoreNickname() {
+  if (forms::main::选择框1().Checked()) Deliver(forms::main::编辑框6().Text());
+}
 
 void RotateCaption() {
   const ui::Edit edit = forms::main::编辑框2();
@@ -54,13 +69,7 @@ void RotateCaption() {
 }
 
 void ToggleScroller() {
-  const ui::Button button = forms::main::按钮1();
-  if (button.Text() != kStart) {
-    button.SetText(kStart);
-    RestoreNickname();
-    return;
-  }
-  button.SetText(kStop);
+  if (!Starts(forms::main::按钮1)) return;
   while (Running(forms::main::按钮1)) {
     RotateCaption();
     Deliver(g_scrolling.bytes);  // the text now in 编辑框2, byte for byte
@@ -70,13 +79,7 @@ void ToggleScroller() {
 }
 
 void ToggleAdvertBoard() {
-  const ui::Button button = forms::main::按钮5();
-  if (button.Text() != kStart) {
-    button.SetText(kStart);
-    RestoreNickname();
-    return;
-  }
-  button.SetText(kStop);
+  if (!Starts(forms::main::按钮5)) return;
   while (Running(forms::main::按钮5)) {
     // One pass over the rows as they are now; the caption is looked at only
     // between passes, so a stop lets the pass finish.

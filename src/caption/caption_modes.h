@@ -1,4 +1,5 @@
-// The advert page's two caption modes: the single-line scroller and the advert board.
+// The advert page's two caption modes, the single-line scroller and the advert
+// board, and the nickname the field gets back when captions stop.
 #pragma once
 
 namespace caption {
@@ -8,5 +9,7 @@ void ToggleScroller();
 void ToggleAdvertBoard();
 void AddAdvertLine();
 void DeleteAdvertLine();
+// When 选择框1 is ticked, writes the nickname of 编辑框6 into the target field.
+void RestoreNickname();
 
 }  // namespace caption

@@ -164,7 +164,7 @@ void FinderTick() {
 }
 
 void CALLBACK OnTargetButtonReleased(std::int32_t window, std::int32_t, std::int32_t) {
-  if (forms::MainOpen()) SetTargetHandle(TargetWindow(window));
+  if (forms::MainOpen()) SetTargetHandle(ui::HandleWindow(window));
 }
 
 void ToggleFrame(HWND window) {

@@ -7,8 +7,8 @@
 #include <new>
 #include <string>
 
+#include "caption/caption_modes.h"
 #include "caption/delivery.h"
-#include "caption/nickname.h"
 #include "caption/waits.h"
 #include "finder/target_handle.h"
 #include "forms/main_form.h"

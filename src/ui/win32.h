@@ -20,11 +20,14 @@ std::wstring ModuleDirectory();
 // it again changes nothing. Returns `name`.
 const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC proc, HICON icon = nullptr);
 
-// A window handle as a number: handles are 32-bit values on every Windows,
-// which 64-bit Windows sign-extends, so the number names the same window for
-// either build. As decimal text, it is what the finder shows.
+// A window handle as a number and back: handles are 32-bit values on every
+// Windows, which 64-bit Windows sign-extends, so the number names the same
+// window for either build. As decimal text, it is what the finder shows.
 inline std::int32_t HandleValue(HWND window) {
   return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
+}
+inline HWND HandleWindow(std::int32_t value) {
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
 }
 inline std::string HandleText(HWND window) {
   return std::to_string(HandleValue(window));

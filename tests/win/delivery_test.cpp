@@ -9,7 +9,6 @@
 
 #include "caption/waits.h"
 #include "finder/target_handle.h"
-#include "finder/target_handle_text.h"
 #include "ui/win32.h"
 #include "win/expected_delivery.h"
 
@@ -17,7 +16,6 @@ namespace {
 
 using caption::SendCaption;
 using caption::TextKind;
-using finder::TargetWindow;
 using wintest::ExpectedDelivery;
 using wintest::InputMessage;
 
@@ -84,14 +82,14 @@ TEST(SendCaption, PostsTheFixedSequenceForCaptionsAndLyricsLines) {
                                     << c.char_lparam);
     Recorder recorder;
     const std::string handle_text = ui::HandleText(recorder.hwnd()) + ".9";
-    DeliverAndDrain(TargetWindow(finder::ReadTargetHandle(handle_text)), c.text, c.kind);
+    DeliverAndDrain(finder::ReadTargetHandle(handle_text), c.text, c.kind);
     ASSERT_EQ(recorder.messages, ExpectedDelivery(c.text, c.char_lparam));
     const std::size_t second = wintest::SecondClosingClick(c.text);
     EXPECT_GE(recorder.times[second] - recorder.times[second - 1], 10u)
         << "the pause between the closing clicks";
   }
   // 64-bit Windows sign-extends 32-bit handles.
-  EXPECT_EQ(reinterpret_cast<INT_PTR>(TargetWindow(-2)), -2);
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(ui::HandleWindow(-2)), -2);
 }
 
 TEST(SendCaption, NestedDeliveryLandsBetweenTheClosingClicks) {
@@ -119,7 +117,7 @@ TEST(SendCaption, NestedDeliveryLandsBetweenTheClosingClicks) {
 // so the test builds the window chain the real one has, around a recorder.
 TEST(TargetHandle, EmptyTextClicksTheDesktopIconListOrNothing) {
   if (FindWindowA("Progman", "Program Manager")) GTEST_SKIP() << "a real desktop is present";
-  const HWND none = TargetWindow(finder::ReadTargetHandle(""));
+  const HWND none = finder::ReadTargetHandle("");
   ASSERT_EQ(none, nullptr);
 
   // Windows of the right classes in the wrong places must never get the clicks.

@@ -5,7 +5,6 @@
 
 #include "caption/delivery.h"
 #include "finder/target_handle.h"
-#include "finder/target_handle_text.h"
 
 namespace wintest {
 
@@ -86,13 +85,13 @@ StandInTarget::StandInTarget(bool oddWindows) : log_path_(FreshLogPath()) {
     const std::string text = ReadWholeFile(log_path_ + L".hwnd");
     if (!text.empty()) {
       handle_text_ = text.substr(0, text.find('\n'));
-      field_ = finder::TargetWindow(finder::ReadTargetHandle(handle_text_));
+      field_ = finder::ReadTargetHandle(handle_text_);
       if (oddWindows) {
         const std::string odd = ReadWholeFile(log_path_ + L".odd");  // written before the handle file
         const std::size_t space = odd.find(' ');
-        absurd_title_ = finder::TargetWindow(finder::ReadTargetHandle(odd.substr(0, space)));
+        absurd_title_ = finder::ReadTargetHandle(odd.substr(0, space));
         if (space != std::string::npos)
-          hung_ = finder::TargetWindow(finder::ReadTargetHandle(odd.substr(space + 1)));
+          hung_ = finder::ReadTargetHandle(odd.substr(space + 1));
       }
       return;
     }
