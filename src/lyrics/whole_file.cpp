@@ -24,8 +24,8 @@ bool SaveWholeFile(const std::string& path, std::string_view bytes, WriteBytes w
   // Beside the file, so the rename stays on its volume; the name is new.
   wchar_t temp[MAX_PATH];
   if (!GetTempFileNameW(folder.c_str(), L"lrc", 0, temp)) return false;
-  ui::Handle file =
-      ui::OwnFile(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ui::Handle file = ui::OwnFile(
+      CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   bool whole = file && write(file.get(), bytes) && FlushFileBuffers(file.get());
   file.reset();
   whole = whole && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
