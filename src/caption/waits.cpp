@@ -42,11 +42,10 @@ bool TimerWait(int ms) {
   if (ms <= 0) return true;
 
   // A waitable timer keeps the due time exact however many messages wake us.
-  ui::Handle owned(CreateWaitableTimerA(nullptr, FALSE, nullptr));
+  ui::Handle timer(CreateWaitableTimerA(nullptr, FALSE, nullptr));
   LARGE_INTEGER due;
   due.QuadPart = -10000LL * ms;  // relative, in units of 100 ns
-  if (owned && !SetWaitableTimer(owned.get(), &due, 0, nullptr, nullptr, FALSE)) owned.reset();
-  HANDLE timer = owned.get();
+  if (timer && !SetWaitableTimer(timer.get(), &due, 0, nullptr, nullptr, FALSE)) timer.reset();
 
   // Without a timer the stopwatch decides when the time is up.
   const Stopwatch watch;
@@ -60,14 +59,11 @@ bool TimerWait(int ms) {
       if (left <= 0) break;
       timeout = static_cast<DWORD>(std::ceil(left));
     }
-    const DWORD count = timer ? 1 : 0;
-    const DWORD result = MsgWaitForMultipleObjects(count, &timer, FALSE, timeout, QS_ALLINPUT);
+    const HANDLE handles[] = {timer.get()};
+    const DWORD result = MsgWaitForMultipleObjects(timer ? 1 : 0, handles, FALSE, timeout, QS_ALLINPUT);
     if (timer && result == WAIT_OBJECT_0) break;
-    if (result == WAIT_FAILED && timer) {
-      // A wait that fails would fail again at once: go on by the stopwatch.
-      owned.reset();
-      timer = nullptr;
-    }
+    // A wait that fails would fail again at once: go on by the stopwatch.
+    if (result == WAIT_FAILED) timer.reset();
   }
   return true;
 }

@@ -90,7 +90,7 @@ void RepaintFramedWindows() {
 void EndDrag(ui::Window& icon) {
   ShowCursorAgain();
   forms::main::Window().SetTopmost(false);
-  if (finder::InputHook) finder::InputHook->ClearInputHandlers();
+  if (InputHook) InputHook->ClearInputHandlers();
   ToggleFrame(Finder.FramedWindow);
   Finder.FramedWindow = nullptr;
   RepaintFramedWindows();
@@ -124,11 +124,11 @@ void FinderTick() {
   if (!w) {
     // Super mode: nothing to frame here, so let the hook report the window
     // that the release happens over.
-    if (finder::InputHook) finder::InputHook->SetInputHandler(OnTargetButtonReleased, WM_LBUTTONUP);
+    if (InputHook) InputHook->SetInputHandler(OnTargetButtonReleased, WM_LBUTTONUP);
     Finder.HintOffset = kSuperModeOffset;
     canvas.Text(kSuperModeHint);
   } else {
-    if (finder::InputHook) finder::InputHook->ClearInputHandlers();
+    if (InputHook) InputHook->ClearInputHandlers();
     Finder.HintOffset = 0;
     DrawFinderIcon(canvas, kFinderPen, 0, 0);
     ShowCursor(FALSE);  // the icon is the pointer now; undone at the release

@@ -32,13 +32,14 @@ struct OnlineSearch {
 
 OnlineSearch state;
 
-// Fetches the lyrics of the current result into 预备下载内容 and makes their
-// preview rows; false when no result is current (a cleared selection has no
+// Fetches the lyrics of the current result into 预备下载内容 and shows their
+// preview; false when no result is current (a cleared selection has no
 // address to take) or the work failed. The window paints meanwhile.
-bool FetchCurrentResult(std::vector<ui::Row>& preview) {
+bool FetchCurrentResult() {
   const int row = forms::main::欲下载列表().CurrentRow();
   if (row < 0 || static_cast<std::size_t>(row) >= state.resultAddresses.size()) return false;
   const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
+  std::vector<ui::Row> preview;
   const bool done = ui::PaintWhile([&] {
     state.fetched = std::string(text::UpToZero(net::FetchPage(address)));
     for (PreviewRow& r : SplitPreview(state.fetched))
@@ -46,11 +47,8 @@ bool FetchCurrentResult(std::vector<ui::Row>& preview) {
   });
   if (!done) return false;
   forms::main::预备下载内容().SetText(DownloadBoxText(state.fetched));
+  forms::main::歌词预览().SetRows(std::move(preview));
   return true;
-}
-
-void ShowPreview(std::vector<ui::Row> rows) {
-  forms::main::歌词预览().SetRows(std::move(rows));
 }
 
 }  // namespace
@@ -81,16 +79,12 @@ void SearchLyrics() {
 }
 
 void PreviewResult() {
-  std::vector<ui::Row> preview;
-  if (!FetchCurrentResult(preview)) return;
-  ShowPreview(std::move(preview));
+  if (!FetchCurrentResult()) return;
   RefreshLyricsFolder();
 }
 
 void DownloadResult() {
-  std::vector<ui::Row> preview;
-  if (!FetchCurrentResult(preview)) return;
-  ShowPreview(std::move(preview));
+  if (!FetchCurrentResult()) return;
   // Saved beside the program whatever folder 编辑框1 names. A title that would
   // leave that directory writes nothing, like any other name that cannot be written.
   const std::string title = forms::main::欲下载列表().Cell(forms::main::欲下载列表().CurrentRow(), 0);

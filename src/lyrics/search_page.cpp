@@ -106,8 +106,10 @@ std::vector<PreviewRow> SplitPreview(std::string_view lyricsText) {
 std::string_view DownloadBoxText(std::string_view lyricsText) {
   constexpr std::size_t kLimit = 256 * 1024;
   std::size_t end = 0;
-  while (end < lyricsText.size() && end + text::CharWidth(lyricsText, end) <= kLimit) {
-    end += text::CharWidth(lyricsText, end);
+  while (end < lyricsText.size()) {
+    const std::size_t next = end + text::CharWidth(lyricsText, end);
+    if (next > kLimit) break;
+    end = next;
   }
   return lyricsText.substr(0, end);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "text/gbk.h"
+#include "ui/scoped.h"
 #include "update/release_signature.h"
 
 namespace update {
@@ -18,41 +19,38 @@ bool Succeeded(NTSTATUS status) {
   return status >= 0;
 }
 
-// One CNG algorithm provider, closed at the end of its scope. The one-call
-// hash and the shared pseudo-handles are left alone: Windows 7 has neither.
-class Algorithm {
- public:
-  explicit Algorithm(const wchar_t* name) {
-    if (!Succeeded(BCryptOpenAlgorithmProvider(&handle_, name, nullptr, 0))) handle_ = nullptr;
-  }
-  ~Algorithm() {
-    if (handle_) BCryptCloseAlgorithmProvider(handle_, 0);
-  }
-  Algorithm(const Algorithm&) = delete;
-  Algorithm& operator=(const Algorithm&) = delete;
-  BCRYPT_ALG_HANDLE get() const { return handle_; }
+void CloseAlgorithm(BCRYPT_ALG_HANDLE algorithm) {
+  BCryptCloseAlgorithmProvider(algorithm, 0);
+}
+using Algorithm = ui::Owned<BCRYPT_ALG_HANDLE, CloseAlgorithm>;
+using Hash = ui::Owned<BCRYPT_HASH_HANDLE, BCryptDestroyHash>;
+using Key = ui::Owned<BCRYPT_KEY_HANDLE, BCryptDestroyKey>;
 
- private:
-  BCRYPT_ALG_HANDLE handle_ = nullptr;
-};
+// A CNG algorithm provider, or none. The one-call hash and the shared
+// pseudo-handles are left alone: Windows 7 has neither.
+Algorithm OpenAlgorithm(const wchar_t* name) {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  return Algorithm(Succeeded(BCryptOpenAlgorithmProvider(&algorithm, name, nullptr, 0)) ? algorithm
+                                                                                        : nullptr);
+}
 
 // SHA-256 of what `next` hands out, piece by piece until it hands out nothing;
 // nothing when the hash or a read fails.
 template <class Reader>
 std::optional<std::string> Sha256(Reader next) {
-  Algorithm sha(BCRYPT_SHA256_ALGORITHM);
-  BCRYPT_HASH_HANDLE hash = nullptr;
-  if (!sha.get() || !Succeeded(BCryptCreateHash(sha.get(), &hash, nullptr, 0, nullptr, 0, 0))) return {};
+  const Algorithm sha = OpenAlgorithm(BCRYPT_SHA256_ALGORITHM);
+  BCRYPT_HASH_HANDLE made = nullptr;
+  if (!sha || !Succeeded(BCryptCreateHash(sha.get(), &made, nullptr, 0, nullptr, 0, 0))) return {};
+  const Hash hash(made);
   std::string digest(32, '\0');
   std::optional<std::string_view> piece;
   while ((piece = next()) && !piece->empty() &&
-         Succeeded(BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(piece->data())),
+         Succeeded(BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(piece->data())),
                                   static_cast<ULONG>(piece->size()), 0))) {
   }
   // Only the end of the pieces finishes the hash; a failed read or step does not.
   const bool ok = piece && piece->empty() &&
-                  Succeeded(BCryptFinishHash(hash, reinterpret_cast<PUCHAR>(digest.data()), 32, 0));
-  BCryptDestroyHash(hash);
+                  Succeeded(BCryptFinishHash(hash.get(), reinterpret_cast<PUCHAR>(digest.data()), 32, 0));
   if (!ok) return {};
   return digest;
 }
@@ -69,25 +67,24 @@ std::optional<std::string> TextSha256(std::string_view text) {
 bool VerifySignature(std::string_view publicKey, std::string_view message, std::string_view signature) {
   if (publicKey.size() != 2 * kCoordinate || signature.size() != 2 * kCoordinate) return false;
   const std::optional<std::string> digest = TextSha256(message);
-  Algorithm ecdsa(BCRYPT_ECDSA_P256_ALGORITHM);
-  if (!digest || !ecdsa.get()) return false;
+  const Algorithm ecdsa = OpenAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
+  if (!digest || !ecdsa) return false;
   std::vector<UCHAR> blob(sizeof(BCRYPT_ECCKEY_BLOB) + publicKey.size());
   auto* header = reinterpret_cast<BCRYPT_ECCKEY_BLOB*>(blob.data());
   header->dwMagic = BCRYPT_ECDSA_PUBLIC_P256_MAGIC;
   header->cbKey = kCoordinate;
   publicKey.copy(reinterpret_cast<char*>(blob.data() + sizeof *header), publicKey.size());
-  BCRYPT_KEY_HANDLE key = nullptr;
-  if (!Succeeded(BCryptImportKeyPair(ecdsa.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &key, blob.data(),
+  BCRYPT_KEY_HANDLE imported = nullptr;
+  if (!Succeeded(BCryptImportKeyPair(ecdsa.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &imported, blob.data(),
                                      static_cast<ULONG>(blob.size()), 0))) {
     return false;
   }
+  const Key key(imported);
   std::string rs(signature);
-  const bool valid = Succeeded(
-      BCryptVerifySignature(key, nullptr, reinterpret_cast<PUCHAR>(const_cast<char*>(digest->data())),
+  return Succeeded(
+      BCryptVerifySignature(key.get(), nullptr, reinterpret_cast<PUCHAR>(const_cast<char*>(digest->data())),
                             static_cast<ULONG>(digest->size()), reinterpret_cast<PUCHAR>(rs.data()),
                             static_cast<ULONG>(rs.size()), 0));
-  BCryptDestroyKey(key);
-  return valid;
 }
 
 }  // namespace
@@ -104,7 +101,7 @@ std::string FileSha256(HANDLE file) {
   return digest ? Hex(*digest) : std::string();
 }
 
-bool IsGenuineRelease(std::string_view publicKey, std::string_view own, const Release& release,
+bool IsGenuineRelease(std::string_view publicKey, std::string_view own, const UpdateSource& release,
                       std::string_view sha256) {
   if (sha256.empty() || !IsNewerVersion(release.version, own)) return false;
   const std::optional<std::string> key = DecodeBase64(publicKey);

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <string>
 
+#include "ui/scoped.h"
 #include "update/download_connection.h"
 
 namespace update {
@@ -48,8 +49,6 @@ class SocketConnection final : public Connection {
 
   ~SocketConnection() override {
     if (socket_ != INVALID_SOCKET) closesocket(socket_);
-    if (io_) CloseHandle(io_);
-    if (stop_) CloseHandle(stop_);
   }
 
   bool Open(std::int64_t first, std::int64_t last, Body& body, std::string& redirect) override {
@@ -107,7 +106,7 @@ class SocketConnection final : public Connection {
 
   void Abort() override {
     stopped_ = true;
-    SetEvent(stop_);
+    SetEvent(stop_.get());
   }
 
  private:
@@ -135,15 +134,15 @@ class SocketConnection final : public Connection {
 
   // A connect that gives up after the connect time-out or at a stop.
   bool ConnectWithin(SOCKET s, const sockaddr* address, int length) {
-    ResetEvent(io_);
-    if (WSAEventSelect(s, io_, FD_CONNECT) != 0) return false;  // makes the socket non-blocking
+    ResetEvent(io_.get());
+    if (WSAEventSelect(s, io_.get(), FD_CONNECT) != 0) return false;  // makes the socket non-blocking
     bool connected = connect(s, address, length) == 0;
     if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
-      const HANDLE events[] = {io_, stop_};
+      const HANDLE events[] = {io_.get(), stop_.get()};
       WSANETWORKEVENTS happened{};
       connected =
           WaitForMultipleObjects(2, events, FALSE, WaitLimit(source_.connectTimeoutMs)) == WAIT_OBJECT_0 &&
-          WSAEnumNetworkEvents(s, io_, &happened) == 0 && (happened.lNetworkEvents & FD_CONNECT) &&
+          WSAEnumNetworkEvents(s, io_.get(), &happened) == 0 && (happened.lNetworkEvents & FD_CONNECT) &&
           happened.iErrorCode[FD_CONNECT_BIT] == 0;
     }
     u_long blocking = 0;
@@ -155,13 +154,13 @@ class SocketConnection final : public Connection {
   int Transfer(bool receive, WSABUF* buffers, DWORD count, int timeoutMs) {
     if (stopped_) return -1;
     WSAOVERLAPPED pending{};
-    pending.hEvent = io_;  // the call resets it as it begins
+    pending.hEvent = io_.get();  // the call resets it as it begins
     DWORD moved = 0, flags = 0;
     const int started = receive ? WSARecv(socket_, buffers, count, &moved, &flags, &pending, nullptr)
                                 : WSASend(socket_, buffers, count, &moved, 0, &pending, nullptr);
     if (started == 0) return static_cast<int>(moved);  // done at once, the common case while data flows
     if (WSAGetLastError() != WSA_IO_PENDING) return -1;
-    const HANDLE events[] = {io_, stop_};
+    const HANDLE events[] = {io_.get(), stop_.get()};
     if (WaitForMultipleObjects(2, events, FALSE, WaitLimit(timeoutMs)) != WAIT_OBJECT_0) {
       // Time-out or stop: the buffers must be free again before we return.
       CancelIoEx(reinterpret_cast<HANDLE>(socket_), &pending);
@@ -173,8 +172,8 @@ class SocketConnection final : public Connection {
 
   const Source source_;
   SOCKET socket_ = INVALID_SOCKET;
-  const HANDLE io_;    // signals the pending operation's end
-  const HANDLE stop_;  // set once by Abort
+  const ui::Handle io_;    // signals the pending operation's end
+  const ui::Handle stop_;  // set once by Abort
   std::atomic<bool> stopped_ = false;
   std::string early_;  // body bytes that arrived with the head
   std::size_t earlyAt_ = 0;

@@ -34,12 +34,8 @@ bool SignedOnly() {
   return !kUpdatePublicKey.empty();
 }
 
-Release PageRelease() {
-  return {state.updateVersion, state.updateFileName, state.updateSignature};
-}
-
 // Whether the file whose hash is `sha256` is the release the page names, signed with our key.
-bool Genuine(const Release& release, std::string_view sha256) {
+bool Genuine(const UpdateSource& release, std::string_view sha256) {
   return IsGenuineRelease(kUpdatePublicKey, LYRIMARK_VERSION, release, sha256);
 }
 
@@ -60,7 +56,7 @@ bool Genuine(const Release& release, std::string_view sha256) {
   const std::wstring widePath = ui::Wide(path);
   ui::Handle held = ui::OwnFile(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool genuine = held && Genuine(PageRelease(), FileSha256(held.get()));
+  const bool genuine = held && Genuine(state.source, FileSha256(held.get()));
   if (genuine) StartProgram(path);
   held.reset();
   if (!genuine) {
@@ -75,7 +71,7 @@ bool Genuine(const Release& release, std::string_view sha256) {
 void FinishUpdate() {
   if (forms::UpdateWindow()) forms::update::时钟().SetInterval(0);
   if (state.refused) RefuseUpdate();
-  const std::string path = forms::RunDirectory() + "\\" + state.updateFileName;
+  const std::string path = forms::RunDirectory() + "\\" + state.source.fileName;
   for (int attempt = 1; attempt <= 99; ++attempt) {
     if (FileExists(path)) StartNewVersion(path);
     caption::TimerWait(500);
@@ -93,11 +89,7 @@ void StartUpdate() {
   if (forms::MainOpen()) forms::main::Window().Close();
   caption::DispatchPendingMessages();
   // The page is read afresh: where the new version comes from belongs to this window.
-  const UpdateSource source = ReadUpdateSource(net::FetchPage(LYRIMARK_ANNOUNCE_URL));
-  state.updateAddress = source.address;
-  state.updateFileName = source.fileName;
-  state.updateVersion = source.version;
-  state.updateSignature = source.signature;
+  state.source = ReadUpdateSource(net::FetchPage(LYRIMARK_ANNOUNCE_URL));
   BeginDownload();
 }
 
@@ -108,18 +100,18 @@ void BeginDownload() {
   button.Enable(false);
   // The name is joined to the program's folder: one that would leave it or
   // name a device gets nothing written and nothing started.
-  if (!text::IsSafeFileName(state.updateFileName)) forms::EndProcess(0);
+  if (!text::IsSafeFileName(state.source.fileName)) forms::EndProcess(0);
   // A release that cannot pass its check is not worth the download.
   if (SignedOnly() &&
-      (state.updateSignature.empty() || !IsNewerVersion(state.updateVersion, LYRIMARK_VERSION)))
+      (state.source.signature.empty() || !IsNewerVersion(state.source.version, LYRIMARK_VERSION)))
     RefuseUpdate();
 
   DownloadParameters& p = state.downloadParameters;
   p.modeFlags = kDownloadToFile;
-  p.address = std::string(text::TrimBlanks(state.updateAddress));  // the file name keeps its blanks
+  p.address = std::string(text::TrimBlanks(state.source.address));  // the file name keeps its blanks
   p.stopGraceMs = 1000;
   p.connections = 5;
-  p.localFile = ui::Narrow(ui::CurrentDirectory()) + "\\" + state.updateFileName;
+  p.localFile = ui::Narrow(ui::CurrentDirectory()) + "\\" + state.source.fileName;
   p.connectTimeoutMs = 5000;
   p.sendTimeoutMs = 5000;
   p.receiveTimeoutMs = 10000;
@@ -128,7 +120,7 @@ void BeginDownload() {
   if (SignedOnly()) {
     // Checked before the file takes its name; nothing of the page is shared
     // with the downloader's thread but this copy.
-    p.acceptFile = [release = PageRelease()](std::string_view sha256) {
+    p.acceptFile = [release = state.source](std::string_view sha256) {
       const bool genuine = Genuine(release, sha256);
       if (!genuine) state.refused = true;
       return genuine;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "update/announcement.h"
 #include "update/download_parameters.h"
 #include "update/progress_text.h"
 
@@ -15,10 +16,10 @@ class DownloadJob;
 
 // Everything but the atomics belongs to the user-interface thread alone.
 struct UpdateState {
-  std::string updateAddress;   // "自动更新地址=" of the announcement page
-  std::string updateFileName;  // "程序名字=": saved and started under this name
-  std::string updateVersion;   // "更新版本=", "更新签名=": what a signed update says of itself
-  std::string updateSignature;
+  // What the announcement page says of the new version: where it comes from,
+  // the name it is saved and started under, and for a signed update its
+  // version and signature.
+  UpdateSource source;
   // Written by the downloader's thread, read by the progress tick.
   std::atomic<double> totalSize{0.0};
   // Set by the downloader's thread when the downloaded file failed its check.

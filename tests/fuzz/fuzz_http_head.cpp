@@ -3,13 +3,13 @@
 // piece of the file that fits where it is written.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "pieces.h"
+#include "require.h"
 #include "update/http_response.h"
 
 namespace {
@@ -32,37 +32,33 @@ const char* const kPieces[] = {"HTTP/1.1 206 Partial\r\n",
                                "1048575",
                                " "};
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string received = TextFrom(data, size, kPieces);
   const std::size_t length = update::HeadLength(received);
-  Check(length <= received.size());
+  Require(length <= received.size());
   const std::optional<update::ResponseHead> head =
       update::ReadResponseHead(std::string_view(received).substr(0, length ? length : received.size()));
   if (!head) return 0;
-  Check(head->contentLength >= -1 && head->contentLength <= update::kLargestCount);
+  Require(head->contentLength >= -1 && head->contentLength <= update::kLargestCount);
   if (head->hasRange) {
-    Check(0 <= head->rangeFirst && head->rangeFirst <= head->rangeLast &&
-          head->rangeLast <= update::kLargestCount);
-    Check(head->total < 0 || head->rangeLast < head->total);
+    Require(0 <= head->rangeFirst && head->rangeFirst <= head->rangeLast &&
+            head->rangeLast <= update::kLargestCount);
+    Require(head->total < 0 || head->rangeLast < head->total);
   }
   // The requests the downloader makes: the whole file, a part, the rest from a byte.
   for (const auto& [first, last] : {std::pair<std::int64_t, std::int64_t>{0, -1}, {1000, 1999}, {4096, -1}}) {
     const std::optional<update::Body> body = update::BodyOf(*head, first, last);
     if (!body) continue;
-    Check(!update::IsRedirect(head->status));
-    Check(body->length >= -1 && body->length <= update::kLargestCount);
+    Require(!update::IsRedirect(head->status));
+    Require(body->length >= -1 && body->length <= update::kLargestCount);
     if (body->ranged) {
-      Check(body->first == first && body->length >= 1);
-      Check(last < 0 || body->first + body->length - 1 == last);
-      Check(body->total < 0 || body->first + body->length <= body->total);
+      Require(body->first == first && body->length >= 1);
+      Require(last < 0 || body->first + body->length - 1 == last);
+      Require(body->total < 0 || body->first + body->length <= body->total);
     } else {
-      Check(body->first == 0);
+      Require(body->first == 0);
     }
   }
   return 0;

@@ -3,22 +3,11 @@
 // expression library did not give up.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "lyrics/lrc_parser.h"
+#include "require.h"
 #include "unit/lrc_reference.h"
-
-namespace {
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "fuzz_lrc_parser: %s\n", what);
-  std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -2,24 +2,13 @@
 // arbitrary bytes: it must not crash, and every row must say what its line says.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lyrics/song_rows.h"
+#include "require.h"
 #include "text/gbk.h"
-
-namespace {
-
-void Require(bool holds, const char* what) {
-  if (holds) return;
-  std::fprintf(stderr, "fuzz_song_rows: %s\n", what);
-  std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text = text::UpToZero(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -15,9 +15,11 @@ constexpr char kOtherKey[] =
     "US5cswAATQORTkQL++VI1AcN7WhQJfCSiZXTAtn0Y9expC+cjcRmZWL1CUXz85ZPrNkJMnaZ98/LehwermQK+w==";
 // The file "abc", released as version 3.4 under the name 新版.exe.
 constexpr char kSha256[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-const update::Release kRelease = {
-    "3.4", "新版.exe",
-    "eC/4m5iLhw6/7cfQXzyjUwtbWlukuVdlntA23rHDCqhq+v/NKqoyMC/ARA2kSrhxFzg9tee1Dmk71tOmgtEklQ=="};
+const update::UpdateSource kRelease = {
+    .address = {},  // not signed: where the file comes from does not matter
+    .fileName = "新版.exe",
+    .version = "3.4",
+    .signature = "eC/4m5iLhw6/7cfQXzyjUwtbWlukuVdlntA23rHDCqhq+v/NKqoyMC/ARA2kSrhxFzg9tee1Dmk71tOmgtEklQ=="};
 
 TEST(SignatureCheck, OnlyTheSignedFileNameAndNewerVersionPass) {
   EXPECT_TRUE(update::IsGenuineRelease(kTestKey, "3.3.0", kRelease, kSha256));
@@ -28,18 +30,18 @@ TEST(SignatureCheck, OnlyTheSignedFileNameAndNewerVersionPass) {
   EXPECT_FALSE(update::IsGenuineRelease(kTestKey, "3.3.0", kRelease, otherFile));
   EXPECT_FALSE(update::IsGenuineRelease(kTestKey, "3.3.0", kRelease, ""));
   const auto with = [](auto change) {
-    update::Release r = kRelease;
+    update::UpdateSource r = kRelease;
     change(r);
     return r;
   };
-  const update::Release changed[] = {
-      with([](update::Release& r) { r.version = "3.5"; }),         // newer, but not what was signed
-      with([](update::Release& r) { r.fileName = "新版 .exe"; }),  // another name
-      with([](update::Release& r) { r.signature[10] ^= 1; }),
-      with([](update::Release& r) { r.signature.clear(); }),
-      with([](update::Release& r) { r.signature.pop_back(); }),  // no longer base64
+  const update::UpdateSource changed[] = {
+      with([](update::UpdateSource& r) { r.version = "3.5"; }),         // newer, but not what was signed
+      with([](update::UpdateSource& r) { r.fileName = "新版 .exe"; }),  // another name
+      with([](update::UpdateSource& r) { r.signature[10] ^= 1; }),
+      with([](update::UpdateSource& r) { r.signature.clear(); }),
+      with([](update::UpdateSource& r) { r.signature.pop_back(); }),  // no longer base64
   };
-  for (const update::Release& r : changed) {
+  for (const update::UpdateSource& r : changed) {
     SCOPED_TRACE(r.version + " " + r.fileName + " " + r.signature);
     EXPECT_FALSE(update::IsGenuineRelease(kTestKey, "3.3.0", r, kSha256));
   }

@@ -59,8 +59,8 @@ TEST(UpdateWindow, TheLabelsFollowTheDownloadOnceASecond) {
   // About 100 KB a second over five connections: 1 MB takes ten seconds.
   test::SiteServes("fault=slow&rate=20000");
   const std::string address = test::MakerSite() + "/update/new.exe";
-  update::State().updateAddress = " 　" + address + " ";  // blanks around, the full-width one too
-  update::State().updateFileName = "new.exe";
+  update::State().source.address = " 　" + address + " ";  // blanks around, the full-width one too
+  update::State().source.fileName = "new.exe";
   const ui::Button button = w->Get<ui::Button>("按钮1");
   SendMessageW(button.hwnd(), BM_CLICK, 0, 0);
   EXPECT_EQ(button.Text(), "正在更新,请稍等.");
