@@ -35,7 +35,10 @@ void ReadContentRange(std::string_view value, ResponseHead& head) {
   const std::int64_t last = ReadByteCount(Trim(value.substr(dash + 1, slash - dash - 1)));
   const std::string_view totalText = Trim(value.substr(slash + 1));
   const std::int64_t total = totalText == "*" ? -1 : ReadByteCount(totalText);
-  if (first < 0 || last < first || (total >= 0 && last >= total) || (total < 0 && totalText != "*")) return;
+  // The last position is one less than a count: at kLargestCount, the file would be longer than any.
+  if (first < 0 || last < first || last >= kLargestCount || (total >= 0 && last >= total) ||
+      (total < 0 && totalText != "*"))
+    return;
   head.hasRange = true;
   head.rangeFirst = first;
   head.rangeLast = last;
