@@ -11,6 +11,11 @@
 
 namespace update {
 
+// Base64 of the ECDSA P-256 public key (X then Y, big-endian) that signs this
+// program's updates, built in at compile time (update_key.cpp). Empty: the
+// program takes any update the announcement page names, unsigned.
+extern const std::string_view kUpdatePublicKey;
+
 // The lowercase hex SHA-256 of the file behind `file`, read from its start;
 // empty when it cannot be read.
 std::string FileSha256(HANDLE file);

@@ -1,7 +1,6 @@
 // In a file of its own, so a test build can link the program with a key of its own instead.
-#include "update/update_key.h"
-
 #include "lyrimark/config.h"
+#include "update/signature_check.h"
 
 namespace update {
 

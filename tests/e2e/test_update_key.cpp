@@ -1,6 +1,6 @@
 // Built into the program the signed-update tests run, in place of the
 // configured key: it takes only updates signed with the local site's test key.
-#include "update/update_key.h"
+#include "update/signature_check.h"
 
 namespace update {
 

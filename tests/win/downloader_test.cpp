@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "update/download_connection.h"
-#include "update/start_program.h"
+#include "update/update_window.h"
 #include "update_site.h"
 
 namespace {
@@ -168,8 +168,10 @@ TEST_F(Downloader, FallsBackToOneConnectionWithoutRangesOrLength) {
 TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
   // Cut after 20 KB a time, each part would need more than its retries; a
   // size no file has fails over either protocol.
-  for (const auto& [fault, address] : {std::pair{"drop&after=20000", UpdateAddress()}, {"404", UpdateAddress()},
-                                       {"huge-size", UpdateAddress()}, {"huge-size", test::FtpSite() + "/new.exe"}}) {
+  for (const auto& [fault, address] : {std::pair{"drop&after=20000", UpdateAddress()},
+                                       {"404", UpdateAddress()},
+                                       {"huge-size", UpdateAddress()},
+                                       {"huge-size", test::FtpSite() + "/new.exe"}}) {
     SCOPED_TRACE(address + " " + fault);
     test::SiteServes(std::string("fault=") + fault);
     const std::optional<std::int32_t> end = Download(Parameters(address));
