@@ -1,12 +1,9 @@
 #include "net/fetch_page.h"
 
-#include <windows.h>
-
-#include <wininet.h>
-
 #include <algorithm>
 #include <memory>
 
+#include "net/address.h"
 #include "net/read_chunk.h"
 
 namespace net {
@@ -28,48 +25,6 @@ HINTERNET Session() {
   return session;
 }
 
-struct Address {
-  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
-  std::string host, user, password, path;
-  INTERNET_PORT port = 0;
-};
-
-bool Split(std::string_view address, Address& out) {
-  // Canonicalise without escaping unsafe characters: the address goes out as given.
-  std::string canonical(address.size() * 3 + 64, '\0');
-  auto size = static_cast<DWORD>(canonical.size());
-  const std::string in(address);
-  if (!InternetCanonicalizeUrlA(in.c_str(), canonical.data(), &size, ICU_NO_ENCODE)) return false;
-  canonical.resize(size);
-
-  std::string host(INTERNET_MAX_HOST_NAME_LENGTH, '\0'), user(INTERNET_MAX_USER_NAME_LENGTH, '\0'),
-      password(INTERNET_MAX_PASSWORD_LENGTH, '\0'), path(canonical.size() + 1, '\0'),
-      extra(canonical.size() + 1, '\0');
-  URL_COMPONENTSA parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.lpszHostName = host.data();
-  parts.dwHostNameLength = static_cast<DWORD>(host.size());
-  parts.lpszUserName = user.data();
-  parts.dwUserNameLength = static_cast<DWORD>(user.size());
-  parts.lpszPassword = password.data();
-  parts.dwPasswordLength = static_cast<DWORD>(password.size());
-  parts.lpszUrlPath = path.data();
-  parts.dwUrlPathLength = static_cast<DWORD>(path.size());
-  parts.lpszExtraInfo = extra.data();
-  parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-  if (!InternetCrackUrlA(canonical.c_str(), static_cast<DWORD>(canonical.size()), 0, &parts)) return false;
-  out.scheme = parts.nScheme;
-  out.port = parts.nPort;
-  out.host.assign(host.data(), parts.dwHostNameLength);
-  out.user.assign(user.data(), parts.dwUserNameLength);
-  out.password.assign(password.data(), parts.dwPasswordLength);
-  // The query belongs to the object path.
-  out.path =
-      std::string(path.data(), parts.dwUrlPathLength) + std::string(extra.data(), parts.dwExtraInfoLength);
-  if (out.path.empty()) out.path.push_back('/');
-  return true;
-}
-
 DWORD ChunkSize(HINTERNET request) {
   char value[64] = {};
   DWORD size = sizeof value - 1;
@@ -80,20 +35,25 @@ DWORD ChunkSize(HINTERNET request) {
 }  // namespace
 
 std::string FetchPage(std::string_view address) {
-  Address a;
-  if (!Split(address, a)) return {};
-  if (a.scheme != INTERNET_SCHEME_HTTP && a.scheme != INTERNET_SCHEME_HTTPS) return {};
+  // Canonicalise without escaping unsafe characters: the address goes out as given.
+  std::string canonical(address.size() * 3 + 64, '\0');
+  auto size = static_cast<DWORD>(canonical.size());
+  if (!InternetCanonicalizeUrlA(std::string(address).c_str(), canonical.data(), &size, ICU_NO_ENCODE))
+    return {};
+  canonical.resize(size);
+  const std::optional<Address> a = CrackAddress(canonical);
+  if (!a || (a->scheme != INTERNET_SCHEME_HTTP && a->scheme != INTERNET_SCHEME_HTTPS)) return {};
   if (!Session()) return {};
-  const bool secure = a.scheme == INTERNET_SCHEME_HTTPS;
+  const bool secure = a->scheme == INTERNET_SCHEME_HTTPS;
 
-  Handle connection(InternetConnectA(Session(), a.host.c_str(), a.port, a.user.c_str(), a.password.c_str(),
-                                     INTERNET_SERVICE_HTTP, 0, 0));
+  Handle connection(InternetConnectA(Session(), a->host.c_str(), a->port, a->user.c_str(),
+                                     a->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return {};
   const char* acceptTypes[] = {"*/*", nullptr};
   const DWORD flags =
       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
   Handle request(
-      HttpOpenRequestA(connection.get(), "GET", a.path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
+      HttpOpenRequestA(connection.get(), "GET", a->path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
   if (!request) return {};
   static constexpr char kHeaders[] = "Accept: */*\r\n\r\n";
   if (!HttpSendRequestA(request.get(), kHeaders, sizeof kHeaders - 1, nullptr, 0)) return {};

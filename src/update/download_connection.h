@@ -2,26 +2,20 @@
 // file and reads the bytes as they come.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "net/address.h"
 #include "update/download_parameters.h"
 #include "update/http_response.h"
 
 namespace update {
 
-// Where the file comes from, as read from the address.
-struct Source {
-  enum class Scheme { Http, Https, Ftp };
-  Scheme scheme = Scheme::Http;
+// Where the file comes from, as read from the address (the login is FTP's),
+// and the time-outs of its connections.
+struct Source : net::Address {
   std::string address;  // the whole address, which a relative redirect is read against
-  std::string host;
-  std::uint16_t port = 0;
-  std::string path;  // with the query
-  std::string user, password;
   bool ftpBinary = true;
   int connectTimeoutMs = 0, sendTimeoutMs = 0, receiveTimeoutMs = 0;
 };
@@ -55,7 +49,7 @@ std::unique_ptr<Connection> NewSocketConnection(const Source& source);
 std::unique_ptr<Connection> NewInternetConnection(const Source& source);
 
 inline std::unique_ptr<Connection> NewConnection(const Source& source) {
-  return source.scheme == Source::Scheme::Http ? NewSocketConnection(source) : NewInternetConnection(source);
+  return source.scheme == INTERNET_SCHEME_HTTP ? NewSocketConnection(source) : NewInternetConnection(source);
 }
 
 }  // namespace update

@@ -1,8 +1,4 @@
 // Reading a download address into its parts.
-#include <windows.h>
-
-#include <wininet.h>
-
 #include <algorithm>
 #include <cctype>
 
@@ -34,50 +30,21 @@ bool FtpBinary(const DownloadParameters& p, std::string_view path) {
 }  // namespace
 
 bool ReadSource(const DownloadParameters& p, const std::string& address, Source& source) {
-  if (address.empty()) return false;
-  char host[INTERNET_MAX_HOST_NAME_LENGTH] = {}, user[INTERNET_MAX_USER_NAME_LENGTH] = {},
-       password[INTERNET_MAX_PASSWORD_LENGTH] = {};
-  std::string path(address.size() + 1, '\0'), extra(address.size() + 1, '\0');
-  URL_COMPONENTSA parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.lpszHostName = host;
-  parts.dwHostNameLength = sizeof host;
-  parts.lpszUserName = user;
-  parts.dwUserNameLength = sizeof user;
-  parts.lpszPassword = password;
-  parts.dwPasswordLength = sizeof password;
-  parts.lpszUrlPath = path.data();
-  parts.dwUrlPathLength = static_cast<DWORD>(path.size());
-  parts.lpszExtraInfo = extra.data();
-  parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-  if (!InternetCrackUrlA(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts)) return false;
-  if (parts.dwHostNameLength == 0) return false;
-  switch (parts.nScheme) {
-    case INTERNET_SCHEME_HTTP:
-      source.scheme = Source::Scheme::Http;
-      break;
-    case INTERNET_SCHEME_HTTPS:
-      source.scheme = Source::Scheme::Https;
-      break;
-    case INTERNET_SCHEME_FTP:
-      source.scheme = Source::Scheme::Ftp;
-      break;
-    default:
-      return false;
-  }
+  const std::optional<net::Address> parts = net::CrackAddress(address);
+  if (!parts || parts->host.empty()) return false;
+  if (parts->scheme != INTERNET_SCHEME_HTTP && parts->scheme != INTERNET_SCHEME_HTTPS &&
+      parts->scheme != INTERNET_SCHEME_FTP)
+    return false;
+  static_cast<net::Address&>(source) = *parts;
   source.address = address;
-  source.host.assign(host, parts.dwHostNameLength);
-  source.port = parts.nPort;
-  source.path =
-      std::string(path.data(), parts.dwUrlPathLength) + std::string(extra.data(), parts.dwExtraInfoLength);
-  if (source.path.empty()) source.path.push_back('/');
   // An address may carry its own FTP login; else the settings', and an empty
   // one logs in anonymously.
-  source.user = parts.dwUserNameLength ? std::string(user, parts.dwUserNameLength) : p.ftpUser;
-  source.password = parts.dwPasswordLength ? std::string(password, parts.dwPasswordLength) : p.ftpPassword;
+  if (source.user.empty()) source.user = p.ftpUser;
+  if (source.password.empty()) source.password = p.ftpPassword;
   if (source.user.empty()) source.user = DownloadParameters{}.ftpUser;
   if (source.password.empty()) source.password = DownloadParameters{}.ftpPassword;
-  source.ftpBinary = FtpBinary(p, std::string_view(path.data(), parts.dwUrlPathLength));
+  source.ftpBinary =
+      FtpBinary(p, std::string_view(source.path).substr(0, source.path.size() - source.query.size()));
   source.connectTimeoutMs = p.connectTimeoutMs;
   source.sendTimeoutMs = p.sendTimeoutMs;
   source.receiveTimeoutMs = p.receiveTimeoutMs;

@@ -9,6 +9,9 @@
 
 namespace update {
 
+// The User-Agent of every request the downloader makes.
+constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
 // The request for the bytes `first` .. `last` of `path` (last < 0: to the
 // end). HTTP/1.0, so no server answers in chunks; `host` is the Host header
 // (with the port when it is not the default).
@@ -29,7 +32,7 @@ struct ResponseHead {
   bool hasRange = false;            // a Content-Range "bytes first-last/total"
   std::int64_t rangeFirst = 0;
   std::int64_t rangeLast = -1;
-  std::int64_t total = -1;  // from the Content-Range; -1: "*" or not given
+  std::int64_t total = -1;    // from the Content-Range; -1: "*" or not given
   std::string location = {};  // the Location header: where a redirect points
 };
 

@@ -15,8 +15,6 @@ namespace update {
 
 namespace {
 
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-
 void SetTimeout(HINTERNET h, DWORD option, int ms) {
   if (ms <= 0) return;
   DWORD value = static_cast<DWORD>(ms);
@@ -26,10 +24,10 @@ void SetTimeout(HINTERNET h, DWORD option, int ms) {
 class InternetConnection final : public Connection {
  public:
   explicit InternetConnection(const Source& source) : source_(source) {}
-  ~InternetConnection() override { CloseAll(); }
+  ~InternetConnection() override { Abort(); }
 
   bool Open(std::int64_t first, std::int64_t last, Body& body, std::string& redirect) override {
-    const bool ftp = source_.scheme == Source::Scheme::Ftp;
+    const bool ftp = source_.scheme == INTERNET_SCHEME_FTP;
     HINTERNET session;
     {
       std::lock_guard hold(lock_);
@@ -70,7 +68,10 @@ class InternetConnection final : public Connection {
     // Closing a handle is how a blocked call on it is ended.
     std::lock_guard hold(lock_);
     stopped_ = true;
-    CloseAllLocked();
+    for (HINTERNET* h : {&file_, &server_, &session_}) {
+      if (*h) InternetCloseHandle(*h);
+      *h = nullptr;
+    }
   }
 
  private:
@@ -80,7 +81,7 @@ class InternetConnection final : public Connection {
     // and to FTP too, however many connections the file comes over.
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                   INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
-    if (source_.scheme == Source::Scheme::Https) flags |= INTERNET_FLAG_SECURE;
+    if (source_.scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     const HINTERNET request = Keep(
         HttpOpenRequestA(server, "GET", source_.path.c_str(), nullptr, nullptr, accept, flags, 0), file_);
     if (!request) return false;
@@ -140,18 +141,6 @@ class InternetConnection final : public Connection {
     if (!h || stopped_) return nullptr;
     slot = h;
     return h;
-  }
-
-  void CloseAll() {
-    std::lock_guard hold(lock_);
-    CloseAllLocked();
-  }
-
-  void CloseAllLocked() {
-    for (HINTERNET* h : {&file_, &server_, &session_}) {
-      if (*h) InternetCloseHandle(*h);
-      *h = nullptr;
-    }
   }
 
   const Source source_;
