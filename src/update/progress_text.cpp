@@ -9,34 +9,8 @@ namespace update {
 
 namespace {
 
-// A 32-bit file size at one byte a second needs no more; beyond it the
-// decimal texts the split reads would turn to exponent form.
+// A 32-bit file size at one byte a second needs no more.
 constexpr double kLongestWait = 2147483647.0;
-
-// v written as decimal text and cut at the point: the digits before it, and
-// the digits after it taken as a fraction of 60, rounded.
-struct Sixtieths {
-  std::int32_t whole;
-  std::int32_t sixtieths;
-};
-
-Sixtieths SplitSixtieths(double v) {
-  const std::string written = text::FormatG13(v);
-  const std::size_t point = written.find('.');
-  const std::string_view whole = std::string_view(written).substr(0, point);
-  std::string fraction = "0";
-  if (point != std::string::npos) fraction.append(written, point);
-  return {text::TruncateToInt32(text::ReadNumber(whole)),
-          text::TruncateToInt32(text::RoundHalfAway(text::ReadNumber(fraction) * 60.0, 0))};
-}
-
-std::int64_t TruncateToInt64(double v) {
-  constexpr double kLimit = 9223372036854775807.0;
-  if (std::isnan(v)) return 0;
-  if (v >= kLimit) return INT64_MAX;
-  if (v <= -kLimit) return INT64_MIN;
-  return static_cast<std::int64_t>(v);
-}
 
 }  // namespace
 
@@ -73,11 +47,8 @@ Duration Remaining(double total, double received, double rate) {
   if (!(total > 0) || !(rate > 0)) return {};
   const double wait = std::floor((total - received) / rate);
   if (!(wait >= 0)) return {};
-  // Minutes and seconds, then hours and minutes, each read off the decimal
-  // text of a division by 60.
-  const Sixtieths bySixty = SplitSixtieths(std::min(wait, kLongestWait) / 60.0);
-  const Sixtieths byHour = SplitSixtieths(bySixty.whole / 60.0);
-  return {byHour.whole, byHour.sixtieths, bySixty.sixtieths};
+  const auto seconds = static_cast<std::int32_t>(std::min(wait, kLongestWait));
+  return {seconds / 3600, seconds / 60 % 60, seconds % 60};
 }
 
 std::string ProgressLabel(double received, double total) {
@@ -89,7 +60,7 @@ std::string SpeedLabel(std::int64_t bytesLastSecond) {
 }
 
 std::string ReceivedLabel(std::int64_t received, double total) {
-  return "已经下载：" + FormatSize(received) + "/" + FormatSize(TruncateToInt64(total));
+  return "已经下载：" + FormatSize(received) + "/" + FormatSize(static_cast<std::int64_t>(total));
 }
 
 std::string ElapsedLabel(const ElapsedClock& clock) {
