@@ -11,13 +11,6 @@ namespace update {
 // `end` follows at once.
 std::string ExtractBetween(std::string_view text, std::string_view start, std::string_view end);
 
-// The marked section of an announcement page (its bytes up to the first zero
-// byte): between "////开始" and "////结束".
-std::string AnnouncementSection(std::string_view page);
-
-// The value of one key of a section: from the key (which ends in "=") to the next "</p>".
-std::string AnnouncementValue(std::string_view section, std::string_view key);
-
 // A value says yes when it is exactly "是".
 bool IsYes(std::string_view value);
 

@@ -98,9 +98,6 @@ class DownloadJob {
     }
   }
 
-  // The file starts again from nothing.
-  void Recount() { received = 0; }
-
   void Count(int n) {
     received += n;
     sinceAsk += n;
@@ -176,7 +173,7 @@ class Transfer {
     if (!whole && parts.size() > 1 && rangesIgnored_ && !job_->stopping) {
       // A server that answered a later part with the whole file serves no
       // parts after all: the file comes over one connection, from its start.
-      job_->Recount();
+      job_->received = 0;
       whole = FetchPart({0, body.total}, nullptr, body);
     }
     // A stopped transfer keeps nothing, however far it came.
