@@ -36,7 +36,6 @@ class DownloadFile {
   std::string Sha256();
   // Gives the temporary file the target's name; false (and no file) when that fails.
   bool Commit();
-  // Removes the temporary file.
   void Discard();
 
  private:

@@ -15,10 +15,6 @@ namespace {
 
 constexpr std::size_t kCoordinate = 32;  // bytes of one P-256 coordinate, and of r and of s
 
-bool Succeeded(NTSTATUS status) {
-  return status >= 0;
-}
-
 void CloseAlgorithm(BCRYPT_ALG_HANDLE algorithm) {
   BCryptCloseAlgorithmProvider(algorithm, 0);
 }
@@ -30,8 +26,8 @@ using Key = ui::Owned<BCRYPT_KEY_HANDLE, BCryptDestroyKey>;
 // pseudo-handles are left alone: Windows 7 has neither.
 Algorithm OpenAlgorithm(const wchar_t* name) {
   BCRYPT_ALG_HANDLE algorithm = nullptr;
-  return Algorithm(Succeeded(BCryptOpenAlgorithmProvider(&algorithm, name, nullptr, 0)) ? algorithm
-                                                                                        : nullptr);
+  return Algorithm(BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, name, nullptr, 0)) ? algorithm
+                                                                                             : nullptr);
 }
 
 // SHA-256 of what `next` hands out, piece by piece until it hands out nothing;
@@ -40,17 +36,18 @@ template <class Reader>
 std::optional<std::string> Sha256(Reader next) {
   const Algorithm sha = OpenAlgorithm(BCRYPT_SHA256_ALGORITHM);
   BCRYPT_HASH_HANDLE made = nullptr;
-  if (!sha || !Succeeded(BCryptCreateHash(sha.get(), &made, nullptr, 0, nullptr, 0, 0))) return {};
+  if (!sha || !BCRYPT_SUCCESS(BCryptCreateHash(sha.get(), &made, nullptr, 0, nullptr, 0, 0))) return {};
   const Hash hash(made);
   std::string digest(32, '\0');
   std::optional<std::string_view> piece;
   while ((piece = next()) && !piece->empty() &&
-         Succeeded(BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(piece->data())),
-                                  static_cast<ULONG>(piece->size()), 0))) {
+         BCRYPT_SUCCESS(BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(piece->data())),
+                                       static_cast<ULONG>(piece->size()), 0))) {
   }
   // Only the end of the pieces finishes the hash; a failed read or step does not.
-  const bool ok = piece && piece->empty() &&
-                  Succeeded(BCryptFinishHash(hash.get(), reinterpret_cast<PUCHAR>(digest.data()), 32, 0));
+  const bool ok =
+      piece && piece->empty() &&
+      BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), reinterpret_cast<PUCHAR>(digest.data()), 32, 0));
   if (!ok) return {};
   return digest;
 }
@@ -75,13 +72,13 @@ bool VerifySignature(std::string_view publicKey, std::string_view message, std::
   header->cbKey = kCoordinate;
   publicKey.copy(reinterpret_cast<char*>(blob.data() + sizeof *header), publicKey.size());
   BCRYPT_KEY_HANDLE imported = nullptr;
-  if (!Succeeded(BCryptImportKeyPair(ecdsa.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &imported, blob.data(),
-                                     static_cast<ULONG>(blob.size()), 0))) {
+  if (!BCRYPT_SUCCESS(BCryptImportKeyPair(ecdsa.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &imported, blob.data(),
+                                          static_cast<ULONG>(blob.size()), 0))) {
     return false;
   }
   const Key key(imported);
   std::string rs(signature);
-  return Succeeded(
+  return BCRYPT_SUCCESS(
       BCryptVerifySignature(key.get(), nullptr, reinterpret_cast<PUCHAR>(const_cast<char*>(digest->data())),
                             static_cast<ULONG>(digest->size()), reinterpret_cast<PUCHAR>(rs.data()),
                             static_cast<ULONG>(rs.size()), 0));
