@@ -1,7 +1,4 @@
 // Reading a download address into its parts.
-#include <algorithm>
-#include <cctype>
-
 #include "text/gbk.h"
 #include "update/download_connection.h"
 
@@ -9,20 +6,14 @@ namespace update {
 
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-  return s;
-}
-
 // Mode 3 sends the listed kinds of file as bytes and everything else as text.
 bool FtpBinary(const DownloadParameters& p, std::string_view path) {
   if (p.ftpTransferMode == kFtpAscii) return false;
   if (p.ftpTransferMode != kFtpByFileType) return true;
   const std::size_t dot = path.rfind('.');
   if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) return false;
-  const std::string extension = Lower(std::string(path.substr(dot)));
   for (std::string_view listed : text::Split(p.ftpFileTypes, "|")) {
-    if (Lower(std::string(listed)) == extension) return true;
+    if (SameLetters(listed, path.substr(dot))) return true;
   }
   return false;
 }

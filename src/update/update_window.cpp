@@ -77,6 +77,14 @@ void FinishUpdate() {
   forms::EndProcess(0);
 }
 
+// The downloader's notification, on one of its threads.
+std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t, std::int32_t value,
+                                                  std::int32_t, std::int32_t) {
+  if (kind == kNotifySize) state.totalSize = value;
+  if (kind == kNotifyEnd) ui::RunOnUiThread(FinishUpdate);
+  return 0;
+}
+
 }  // namespace
 
 void CheckAnnouncement() {
@@ -163,13 +171,6 @@ void ProgressTick() {
   const auto now = static_cast<double>(received());
   units::剩余时间().SetText(
       RemainingLabel(Remaining(total, now, static_cast<double>(AllBytesSinceLastAsk()))));
-}
-
-std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t, std::int32_t value,
-                                                  std::int32_t, std::int32_t) {
-  if (kind == kNotifySize) state.totalSize = value;
-  if (kind == kNotifyEnd) ui::RunOnUiThread(FinishUpdate);
-  return 0;
 }
 
 void StopUpdateDownload() {

@@ -44,11 +44,6 @@ void StartUpdate();
 void BeginDownload();
 // Once a second: progress, speed, amount, elapsed and remaining time.
 void ProgressTick();
-// The downloader's notification, on one of its threads: records the size, and
-// at the end has the user-interface thread start the new version and end the
-// program.
-std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_t job, std::int32_t value,
-                                                  std::int32_t reserved, std::int32_t sameJob);
 
 // For the exit routine: stops the download if there is one.
 void StopUpdateDownload();
