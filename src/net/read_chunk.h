@@ -1,8 +1,11 @@
 // How much the page fetch asks for in one read, and how much it takes in all.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
+
+#include "text/numbers.h"
 
 namespace net {
 
@@ -10,7 +13,10 @@ namespace net {
 // `contentLength` (empty when it has none): the length plus one, so a page
 // below the cap comes in a single read, capped at 102400 bytes; 10240 when
 // the length is missing, unreadable or not above 0.
-std::uint32_t ReadChunkSize(std::string_view contentLength);
+inline std::uint32_t ReadChunkSize(std::string_view contentLength) {
+  const std::int64_t length = text::ReadInteger(contentLength);
+  return length <= 0 ? 10240u : static_cast<std::uint32_t>(std::min<std::int64_t>(length + 1, 102400));
+}
 
 // Where a page stops growing. Pages the program reads are a few kilobytes; a
 // server sending without end would otherwise fill the address space of the
