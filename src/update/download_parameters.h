@@ -47,14 +47,20 @@ struct DownloadParameters {
   std::string ftpUser = "anonymous";
   std::string ftpPassword = "guest@example.com";  // the anonymous-FTP convention: an e-mail address
   std::int32_t connections = 1;
+  std::int32_t speedLimit = 0;  // bytes per second, 0 = none (not used by this downloader)
   std::int32_t connectTimeoutMs = 20000;
   std::int32_t sendTimeoutMs = 20000;
   std::int32_t receiveTimeoutMs = 20000;
   std::int32_t stopGraceMs = 1000;
   std::int32_t readBlockSize = 20480;  // capped at kMaxReadBlock
+  std::int32_t sendBlockSize = 1024;   // uploads only
+  std::int32_t reserved14 = 0;
   DownloadNotify notify = nullptr;
+  std::string reserved16;
   std::int32_t ftpTransferMode = kFtpBinary;
   std::string ftpFileTypes = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";
+  std::string reserved19;
+  std::string reserved20;
   // Not one of the record's fields: asked on the downloader's thread, with the
   // lowercase hex SHA-256 of the whole file, before the file takes its name;
   // false keeps nothing, as a failed download. Empty: every whole file is kept.
