@@ -101,6 +101,13 @@ class SiteTest(unittest.TestCase):
         self.assertEqual(status, expect, body)
         return body.decode()
 
+    def announcement(self, variant):
+        """The first section of the announcement page while it serves `variant`."""
+        self.control("announce?variant=" + variant)
+        status, fields, body, _ = fetch(self.maker + "/announce.html")
+        self.assertEqual((status, fields["Content-Type"]), (200, "text/html; charset=gbk"))
+        return extract_between(body.decode("gbk"), "////开始", "////结束")
+
     def results(self, keyword):
         status, fields, body, _ = fetch(self.lyrics + "/?keyword=" + quote(keyword, safe="") + "&field=all")
         self.assertEqual((status, fields["Content-Type"]), (200, "text/html; charset=utf-8"))
@@ -138,10 +145,7 @@ class SiteTest(unittest.TestCase):
         keys = ("是否正常=", "标题启动=", "是否强制更新=", "是否提示更新=")
         for variant, expected in first_section.items():
             with self.subTest(variant):
-                self.control("announce?variant=" + variant)
-                status, fields, body, _ = fetch(self.maker + "/announce.html")
-                self.assertEqual((status, fields["Content-Type"]), (200, "text/html; charset=gbk"))
-                section = extract_between(body.decode("gbk"), "////开始", "////结束")
+                section = self.announcement(variant)
                 self.assertEqual(tuple(extract_between(section, key, "</p>") for key in keys), expected)
                 if yes in expected[2:]:
                     # The update the page names is this site's file, on whatever port it runs.
@@ -169,8 +173,7 @@ class SiteTest(unittest.TestCase):
         sha = hashlib.sha256(self.payload).hexdigest()
 
         def verifies(variant):
-            self.control("announce?variant=" + variant)
-            section = extract_between(fetch(self.maker + "/announce.html")[2].decode("gbk"), "////开始", "////结束")
+            section = self.announcement(variant)
             version, name, signature = (extract_between(section, k, "</p>") for k in ("更新版本=", "程序名字=", "更新签名="))
             if not signature:
                 return None
@@ -199,9 +202,7 @@ class SiteTest(unittest.TestCase):
                          self.ftp + "/x.exe")
         self.assertEqual(fetch(self.maker + "/test/redirect?code=300&to=/")[0], 400)
         for variant, name in (("name-parent", "..\\x.exe"), ("name-drive", "C:\\x.exe"), ("name-empty", "")):
-            self.control("announce?variant=" + variant)
-            section = extract_between(fetch(self.maker + "/announce.html")[2].decode("gbk"), "////开始", "////结束")
-            self.assertEqual(extract_between(section, "程序名字=", "</p>"), name)
+            self.assertEqual(extract_between(self.announcement(variant), "程序名字=", "</p>"), name)
 
     def test_update_ranges(self):
         self.assertEqual(len(self.payload), MB)
