@@ -35,6 +35,7 @@ import zlib
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 WINE_DIR = os.path.join(ROOT, "tests", "wine")
 SITE = os.path.join(ROOT, "tools", "site", "site.py")
+DOCS = os.environ.get("LYRIMARK_DOCS_PICTURES") == "1"  # pictures kept for the README go to docs/ too
 
 # Where the sender's fixed points land in the target's field (client coordinates).
 ENTRY_POINT = 298 + 124 * 65536
@@ -67,7 +68,7 @@ class Session:
         self.env = self._wine_env()
         self.own_wine = "DISPLAY" not in self.env
         if self.own_wine:
-            self._run([os.path.join(WINE_DIR, "wine-start.sh"), self.build], 300)
+            self._run("wine-start.sh", 300)
             self.env = self._wine_env()
         self.display = self.env["DISPLAY"]
         self.code_page = int(self.env["LYRIMARK_CODE_PAGE"])  # the ANSI code page Wine's programs get
@@ -81,10 +82,10 @@ class Session:
                              env=env, capture_output=True, timeout=30, check=True).stdout
         return dict(item.split("=", 1) for item in out.decode().split("\0") if "=" in item)
 
-    def _run(self, args, timeout):
+    def _run(self, script, timeout):
         with tempfile.TemporaryFile() as out:
-            subprocess.run(["sh", *args] if args[0].endswith(".sh") else args, env=getattr(self, "env", None),
-                           stdout=out, stderr=subprocess.STDOUT, timeout=timeout, check=True)
+            subprocess.run(["sh", os.path.join(WINE_DIR, script), self.build], env=self.env, stdout=out,
+                           stderr=subprocess.STDOUT, timeout=timeout, check=True)
 
     def exe(self, *parts):
         return os.path.join(self.build, *parts)
@@ -126,15 +127,9 @@ class Session:
         return process
 
     def end(self, process, grace=5):
-        """Waits up to `grace` seconds for the process to end, then kills it by its PID."""
-        try:
-            return process.wait(timeout=grace)
-        except subprocess.TimeoutExpired:
-            os.kill(process.pid, signal.SIGKILL)
-            return process.wait(timeout=10)
-        finally:
-            if process in self.processes:
-                self.processes.remove(process)
+        if process in self.processes:
+            self.processes.remove(process)
+        return _end(process, grace)
 
     def probe(self, *args, check=True):
         rc, out = self.run_wine(self.exe("tools", "probe", "probe.exe"), *args)
@@ -145,11 +140,6 @@ class Session:
     def xdo(self, *args):
         subprocess.run(["xdotool", *[str(a) for a in args]], env=self.env, timeout=20, check=True)
 
-    def screenshot(self, path):
-        """The whole screen as a PNG file (for people)."""
-        subprocess.run(["import", "-window", "root", path], env=self.env, timeout=30, check=True)
-        return path
-
     def grab(self):
         """The whole screen as an Image (for comparisons)."""
         with tempfile.NamedTemporaryFile(suffix=".ppm", dir=self.work) as f:
@@ -157,11 +147,20 @@ class Session:
                            timeout=30, check=True)
             return Image.from_ppm(f.read())
 
+    def keep_picture(self, name, rect):
+        """The screen round rect (left, top, right, bottom), 8 pixels more each way, as a PNG in the
+        work directory, and with LYRIMARK_DOCS_PICTURES=1 in the environment in docs/ too."""
+        shot = self.grab()
+        left, top, right, bottom = rect
+        picture = shot.crop(max(0, left - 8), max(0, top - 8), min(shot.width, right + 8), min(shot.height, bottom + 8))
+        for folder in [self.work] + ([os.path.join(ROOT, "docs")] if DOCS else []):
+            picture.save_png(os.path.join(folder, name))
+
     def close(self):
         for process in list(self.processes):
             self.end(process, grace=0)
         if self.own_wine:
-            self._run([os.path.join(WINE_DIR, "wine-stop.sh"), self.build], 60)
+            self._run("wine-stop.sh", 60)
 
 
 class Image:
@@ -231,16 +230,14 @@ class Site:
         # Another test run may still hold the ports for a moment: retry until it lets go.
         deadline = time.monotonic() + timeout
         while True:
-            process = subprocess.Popen(["/usr/bin/python3", SITE], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+            process = subprocess.Popen(["/usr/bin/python3", SITE], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                        text=True, start_new_session=True, preexec_fn=_end_with_parent)
             ready = select.select([process.stdout], [], [], 10)[0]
             line = process.stdout.readline() if ready else ""
             if line.startswith("ready "):
                 return cls(process, line.split()[1:])
-            process.kill()
-            process.wait(timeout=10)
+            _end(process, grace=0)
             process.stdout.close()
-            process.stderr.close()
             if time.monotonic() >= deadline:
                 raise HarnessError("the local site did not start: %r" % line)
             time.sleep(1)
@@ -253,21 +250,16 @@ class Site:
 
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
-        try:
-            self.process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.kill(self.process.pid, signal.SIGKILL)
-            self.process.wait(timeout=10)
+        _end(self.process)
         self.process.stdout.close()
-        self.process.stderr.close()
 
 
 class Delivery:
     """One caption as the target's field received it: the posted time of its
-    first message and its text in GBK."""
+    first message, its text in GBK and the lParams of its character messages."""
 
-    def __init__(self, posted_ms, text):
-        self.posted_ms, self.text = posted_ms, text
+    def __init__(self, posted_ms):
+        self.posted_ms, self.text, self.lparams = posted_ms, [], set()
 
     def __repr__(self):
         return "Delivery(%d, %r)" % (self.posted_ms, self.text)
@@ -309,30 +301,27 @@ class Target:
         """The field's text as GBK bytes, as the target reports it."""
         return _read(self.log + ".text", binary=True)
 
-    def messages(self):
-        """(message, wParam, lParam, posted ms) of every message the field took."""
-        result = []
-        for line in _read(self.log).splitlines():
-            f = line.split()
-            if len(f) >= 4:
-                posted = int(f[4]) if len(f) > 4 else int(float(f[3]))
-                result.append((int(f[0], 16), int(f[1], 16), int(f[2], 16), posted))
-        return result
-
     def deliveries(self):
         """The captions received so far, in order; one still arriving is left
         out. A caption starts at the move to the entry point; its characters
-        end at the move to the closing point."""
+        end at the move to the closing point. The log has a line for every
+        message the field took: message, wParam, lParam (hex), posted ms."""
         result, current = [], None
-        for message, wparam, lparam, posted in self.messages():
+        for line in _read(self.log).splitlines():
+            f = line.split()
+            if len(f) < 4:
+                continue
+            message, wparam, lparam = (int(v, 16) for v in f[:3])
+            posted = int(f[4]) if len(f) > 4 else int(float(f[3]))
             if message == WM_MOUSEMOVE and lparam == ENTRY_POINT:
-                current = Delivery(posted, [])
+                current = Delivery(posted)
             elif message == WM_MOUSEMOVE and lparam == CLOSING_POINT and current is not None:
                 current.text = self._gbk(current.text)
                 result.append(current)
                 current = None
             elif message == WM_CHAR and current is not None:
                 current.text.append(wparam)
+                current.lparams.add(lparam)
         return result
 
     def _gbk(self, values):
@@ -380,8 +369,10 @@ class Program:
         return self.session.probe("text", unit)
 
     def set_text(self, unit, value):
-        """Replaces a unit's text from outside; for texts a person cannot type here."""
+        """Replaces a unit's text from outside, for texts a person cannot type
+        here, and returns once the unit reads it."""
         self.session.probe("settext", unit, value)
+        wait_until(lambda: self.text(unit) == value, 5, "%s to read %r" % (unit, value))
 
     def rect(self, unit):
         left, top, right, bottom, shown = (int(v) for v in self.session.probe("rect", unit).split())
@@ -522,6 +513,19 @@ def pick_target(session, program, target):
     drag(session, [program.centre("画板_捕获器"), (580, 300), ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)])
     session.xdo("mouseup", 1)
     wait_until(lambda: program.text("编辑框_窗口句柄") == str(target.field), 5, "the field's handle")
+
+
+def gbk(text):
+    return text.encode("gbk")
+
+
+def _end(process, grace=5):
+    """Waits up to `grace` seconds for the process to end, then kills it by its PID; its exit code."""
+    try:
+        return process.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        os.kill(process.pid, signal.SIGKILL)
+        return process.wait(timeout=10)
 
 
 def _end_with_parent():

@@ -5,11 +5,10 @@ import os
 import socket
 import subprocess
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import EndToEnd, HarnessError, Program, Session, wait_until  # noqa: E402
+from harness import EndToEnd, Program, wait_until  # noqa: E402
 
 SERVER_FAULT = ("无法连接到服务器", "服务器故障，请重试")
 UPDATE_QUESTION = ("字幕工具版本更新提示：", "当前程序已经有更新版本,是否更新")
@@ -92,21 +91,14 @@ def port_taken(port):
         return s.connect_ex(("127.0.0.1", port)) == 0
 
 
-class SiteDownTest(unittest.TestCase):
+class SiteDownTest(EndToEnd):
     def test_no_page_stops_the_program(self):
-        session = Session()
-        try:
-            # Another run's site may still be ending.
-            deadline = time.monotonic() + 30
-            while port_taken(MAKER_PORT):
-                if time.monotonic() >= deadline:
-                    raise HarnessError("port %d stays taken: the site is not down" % MAKER_PORT)
-                time.sleep(0.5)
-            program = Program.start(session, wait=False)
-            self.assertEqual(program.wait_exit(30), 0)
-            self.assertEqual(program.dialogs(), [SERVER_FAULT])
-        finally:
-            session.close()
+        self.start_session()
+        # Another run's site may still be ending.
+        wait_until(lambda: not port_taken(MAKER_PORT), 30, "port %d to be free: the site down" % MAKER_PORT, 0.5)
+        program = Program.start(self.session, wait=False)
+        self.assertEqual(program.wait_exit(30), 0)
+        self.assertEqual(program.dialogs(), [SERVER_FAULT])
 
 
 if __name__ == "__main__":

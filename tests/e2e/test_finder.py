@@ -7,7 +7,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import EndToEnd, Program, Session, Site, drag, wait_until  # noqa: E402
+from harness import EndToEnd, drag, wait_until  # noqa: E402
 
 PEN = (0, 136, 255)  # the finder's pen colour 0xFF8800 as red, green, blue
 CAPTURE_BACKGROUND = (240, 255, 240)
@@ -184,16 +184,14 @@ class FinderTest(EndToEnd):
         self.assertEqual(before.differences(self.session.grab(), exclude=self.outside_own()), [])
 
 
-class ExitDuringDragTest(unittest.TestCase):
+class ExitDuringDragTest(EndToEnd):
     def test_closing_the_program_mid_drag_ends_it_cleanly(self):
-        session = Session()
-        self.addCleanup(session.close)
-        self.addCleanup(Site.start(session).stop)
-        program = Program.start(session)
-        drag(session, [program.centre("画板_捕获器"), EMPTY_POINT], hold=0.5)
+        self.start_class(program={})
+        program = self.program
+        drag(self.session, [program.centre("画板_捕获器"), EMPTY_POINT], hold=0.5)
         self.assertIsNotNone(program.drag_icon())  # super mode: the hook is in
         rc = program.stop()
-        session.xdo("mouseup", 1)
+        self.session.xdo("mouseup", 1)
         self.assertEqual(rc, 0)
         self.assertEqual(program.dialogs(), [])
 

@@ -11,14 +11,13 @@ in the environment the picture replaces docs/update-progress.png."""
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import ROOT, EndToEnd, Program, wait_until  # noqa: E402
+from harness import EndToEnd, Program, wait_until  # noqa: E402
 
 NEW_NAME = "lyrimark_new.exe"  # what the site's announcement pages name
 PADDED_SIZE = 1 << 20  # the stand-in padded to 1 MB, so the download spreads over five connections
@@ -41,19 +40,19 @@ class UpdateTest(EndToEnd):
         cls.site.control("update?fault=none")
         cls.site.control("announce?variant=runs")
 
-    def start(self, variant, fault="none", cwd=None, program=("src", "lyrimark.exe"), wait=False, existing=None):
+    def start(self, variant, fault="none", cwd=None, program=("src", "lyrimark.exe"), wait=False, files=()):
         """A copy of the program in a directory of its own, which is also its
         current directory unless `cwd` is another: it saves the new version
-        there and starts it from there. `existing`: the bytes of a file that
-        already has the new version's name."""
+        there and starts it from there. `files`: (name, bytes) of files already
+        in that directory."""
         self.site.control("announce?variant=" + variant)
         self.site.control("update?fault=" + fault)
         self.site.control("requests?clear=1")
         home = tempfile.mkdtemp(prefix="update.", dir=self.session.work)
         exe = shutil.copy(self.session.exe(*program), os.path.join(home, "lyrimark.exe"))
-        if existing is not None:
-            with open(os.path.join(home, NEW_NAME), "wb") as f:
-                f.write(existing)
+        for name, data in files:
+            with open(os.path.join(home, name), "wb") as f:
+                f.write(data)
         program = Program.start(self.session, cwd=cwd or home, wait=wait, exe=exe)
         # A test that fails half-way must not leave its watchdog to answer the next test's boxes.
         self.addCleanup(self.session.end, program.watchdog, 0)
@@ -94,7 +93,8 @@ class UpdateTest(EndToEnd):
                 seen[elapsed] = (self.label("下载进度"), self.label("已经下载"), self.label("进度条"),
                                  self.label("下载进度"))
                 if len(seen) == 3:
-                    self.keep_screenshot()
+                    self.session.keep_picture("update-progress.png",
+                                              [int(v) for v in self.session.probe("update").split()])
             time.sleep(0.2)
         # Every sample a later second (a busy machine may read one second late).
         seconds = [int(re.fullmatch(r"已用时间：0小时0分钟(\d+)秒", e).group(1)) for e in seen]
@@ -112,15 +112,6 @@ class UpdateTest(EndToEnd):
         self.assertEqual(len({line.split('"peer_port": ')[1] for line in self.update_gets()}), 5)
 
         self.assertStartedNewVersion(home, program)
-
-    def keep_screenshot(self):
-        left, top, right, bottom = (int(v) for v in self.session.probe("update").split())
-        path = os.path.join(self.session.work, "update-progress.png")
-        subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (right - left + 16, bottom - top + 16,
-                                                                            left - 8, top - 8), "+repage", path],
-                       env=self.session.env, timeout=30, check=True)
-        if os.environ.get("LYRIMARK_DOCS_PICTURES") == "1":
-            shutil.copy(path, os.path.join(ROOT, "docs", "update-progress.png"))
 
     def test_failed_downloads_start_nothing(self):
         # The program looks for the file for about fifty seconds before it ends:
@@ -166,22 +157,18 @@ class UpdateTest(EndToEnd):
         # As from a shortcut whose "Start in" is another folder.
         other = tempfile.mkdtemp(prefix="elsewhere.", dir=self.session.work)
         open(os.path.join(other, "别处.lrc"), "wb").close()
-        home = tempfile.mkdtemp(prefix="update.", dir=self.session.work)
-        exe = shutil.copy(self.session.exe("src", "lyrimark.exe"), home)
-        open(os.path.join(home, "自己.lrc"), "wb").close()
-        self.site.control("announce?variant=runs")
-        program = Program.start(self.session, cwd=other, exe=exe)
+        home, program = self.start("runs", cwd=other, wait=True, files=[("自己.lrc", b"")])
         self.assertEqual(self.session.probe("rows", "文件框1").splitlines(), ["自己.lrc"])
         self.assertEqual(program.text("编辑框1"), self.session.wine_path(home))
         program.stop()
 
         self.site.control("announce?variant=forces")
-        self.site.control("requests?clear=1")
+        exe = os.path.join(home, "lyrimark.exe")
         self.assertStartedNewVersion(home, Program.start(self.session, cwd=other, exe=exe, wait=False))
         self.assertEqual(os.listdir(other), ["别处.lrc"])
 
-    def signed(self, variant, existing=None):
-        return self.start(variant, program=("tests", "e2e", "lyrimark_signed.exe"), existing=existing)
+    def signed(self, variant, files=()):
+        return self.start(variant, program=("tests", "e2e", "lyrimark_signed.exe"), files=files)
 
     def test_with_a_key_only_a_signed_newer_release_starts(self):
         home, program = self.signed("signed")
@@ -200,9 +187,9 @@ class UpdateTest(EndToEnd):
         # too: the release itself starts, anything else is deleted.
         with open(self.new_version, "rb") as f:
             release = f.read()
-        home, program = self.signed("signed", existing=release)
+        home, program = self.signed("signed", [(NEW_NAME, release)])
         self.assertStartedNewVersion(home, program)
-        home, program = self.signed("signed", existing=b"MZ not the release")
+        home, program = self.signed("signed", [(NEW_NAME, b"MZ not the release")])
         self.assertEqual(program.wait_exit(60), 0)
         self.assertEqual(program.dialogs(), refused)
         self.assertNotIn(NEW_NAME, os.listdir(home))
