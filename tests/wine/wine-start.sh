@@ -7,14 +7,9 @@ set -eu
 lyrimark_skip_unless_runnable
 mkdir -p "$lyrimark_wine_state"
 
-started_xvfb=
 fail() {
   echo "wine-start: $1 (build tree $lyrimark_build); log: $2" >&2
-  timeout -k 5 30 wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$started_xvfb" ]; then
-    kill "$started_xvfb" 2>/dev/null || true
-    rm -f "$lyrimark_wine_state/xvfb.pid" "$lyrimark_wine_state/display"
-  fi
+  sh "$lyrimark_wine_tools/wine-stop.sh" "$lyrimark_build"
   exit 1
 }
 
@@ -34,8 +29,7 @@ if [ -z "${DISPLAY:-}" ]; then
   rm -f "$lyrimark_wine_state/display.new"
   setsid Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 \
     3>"$lyrimark_wine_state/display.new" </dev/null >"$lyrimark_wine_state/xvfb.log" 2>&1 &
-  started_xvfb=$!
-  echo $started_xvfb >"$lyrimark_wine_state/xvfb.pid"
+  echo $! >"$lyrimark_wine_state/xvfb.pid"
   i=0
   while [ ! -s "$lyrimark_wine_state/display.new" ]; do
     i=$((i + 1)); [ $i -le 100 ] || fail "Xvfb did not start" "$lyrimark_wine_state/xvfb.log"
