@@ -294,6 +294,10 @@ class Target:
         """(left, top, right, bottom) of the field or of another window."""
         return tuple(int(v) for v in self.session.probe("window", str(handle or self.field)).split()[:4])
 
+    def centre(self, handle=None):
+        left, top, right, bottom = self.rect(handle)
+        return (left + right) // 2, (top + bottom) // 2
+
     def client_origin(self, handle=None):
         return tuple(int(v) for v in self.session.probe("window", str(handle or self.field)).split()[4:6])
 
@@ -509,8 +513,7 @@ def drag(session, path, hold=0.3, dwell=0.0):
 def pick_target(session, program, target):
     """Drags the finder from 画板_捕获器 onto the target's nickname field and
     releases it there; returns once the program holds the field's handle."""
-    f = target.rect()
-    drag(session, [program.centre("画板_捕获器"), (580, 300), ((f[0] + f[2]) // 2, (f[1] + f[3]) // 2)])
+    drag(session, [program.centre("画板_捕获器"), (580, 300), target.centre()])
     session.xdo("mouseup", 1)
     wait_until(lambda: program.text("编辑框_窗口句柄") == str(target.field), 5, "the field's handle")
 

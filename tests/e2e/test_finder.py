@@ -34,7 +34,7 @@ class FinderTest(EndToEnd):
     def setUp(self):
         self.canvas = self.program.centre("画板_捕获器")
         self.field = self.target.rect()
-        self.field_centre = ((self.field[0] + self.field[2]) // 2, (self.field[1] + self.field[3]) // 2)
+        self.field_centre = self.target.centre()
 
     def outside_own(self, extra=()):
         return [self.main["rect"], *extra]
@@ -129,13 +129,10 @@ class FinderTest(EndToEnd):
         # One claims a title of 0x7FFFFFFF characters, the other's program hangs:
         # the finder reads the first's title, gives the second none after a
         # short wait, and follows the pointer on to the field.
-        def centre(handle):
-            l, t, r, b = self.target.rect(handle)
-            return (l + r) // 2, (t + b) // 2
-        drag(self.session, [self.canvas, (580, 300), centre(self.target.absurd_title)], hold=0.5)
+        drag(self.session, [self.canvas, (580, 300), self.target.centre(self.target.absurd_title)], hold=0.5)
         self.assertEqual(self.program.text("编辑框_窗口句柄"), str(self.target.absurd_title))
         self.assertEqual(self.program.text("透明标签1"), "窗口标题：长度离谱的标题")
-        self.session.xdo("mousemove", *centre(self.target.hung))
+        self.session.xdo("mousemove", *self.target.centre(self.target.hung))
         wait_until(lambda: self.program.text("编辑框_窗口句柄") == str(self.target.hung), 2, "the hung window")
         self.assertEqual(self.program.text("透明标签1"), "窗口标题：")
         self.session.xdo("mousemove", *self.field_centre)
