@@ -1,6 +1,4 @@
 // Which handler each event runs. Events not listed have none.
-#include "app/bindings.h"
-
 #include "app/startup.h"
 #include "caption/caption_modes.h"
 #include "finder/finder.h"

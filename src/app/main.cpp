@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-#include "app/bindings.h"
 #include "app/startup.h"
 #include "finder/input_hook.h"
 #include "forms/main_form.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/bindings.h"
+#include "app/startup.h"
 #include "forms/layouts.h"
 #include "forms/main_form.h"
 #include "forms/program.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/bindings.h"
+#include "app/startup.h"
 #include "forms/layouts.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
@@ -159,10 +159,9 @@ TEST(Dispatch, AReportListShowsTheRowsItHolds) {
   ASSERT_NE(main, nullptr);
   const auto list = main->Get<ui::ReportList>("超级列表框_歌词");
   const auto shown = [&] { return static_cast<int>(SendMessageW(list.hwnd(), LVM_GETITEMCOUNT, 0, 0)); };
-  list.SetRows({{{"100", "甲"}, 1}, {{"200", "乙"}, 2}, {{"300"}, 3}});
+  list.SetRows({{{"100", "甲"}, 1}, {{"200", "乙"}, 2}, {{"300", "丙"}, 3}});
   EXPECT_EQ(shown(), 3);
   EXPECT_EQ(list.CurrentRow(), -1);
-  list.SetCell(2, 1, "丙");
   EXPECT_EQ(list.Cell(2, 1), "丙");
   EXPECT_EQ(list.Cell(3, 0), "");  // no such row
   EXPECT_EQ(list.ItemData(1), 2);
@@ -180,6 +179,7 @@ TEST(Dispatch, AReportListShowsTheRowsItHolds) {
   list.DeleteRow(0);  // a row above the current one: the current row moves up with its row
   EXPECT_EQ(list.CurrentRow(), 1);
   EXPECT_EQ(list.Cell(list.CurrentRow(), 0), "400");
+  EXPECT_EQ(list.Cell(list.CurrentRow(), 1), "");  // a missing cell
 
   list.SetRows({{{"1", "新"}, 1}});
   EXPECT_EQ(shown(), 1);

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "app/bindings.h"
 #include "app/startup.h"
 #include "forms/drag_icon_form.h"
 #include "forms/layouts.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/bindings.h"
+#include "app/startup.h"
 #include "forms/layouts.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
