@@ -22,10 +22,11 @@ struct Picture {
   COLORREF background = RGB(255, 255, 255);
   COLORREF pen = RGB(0, 0, 0);
   COLORREF fill = RGB(255, 255, 255);
-  POINT position{};
 };
 
-Picture* PictureOf(HWND hwnd) { return reinterpret_cast<Picture*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+Picture* PictureOf(HWND hwnd) {
+  return reinterpret_cast<Picture*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 void FillBackground(Picture& p) {
   const Gdi<HBRUSH> brush(CreateSolidBrush(p.background));
@@ -93,9 +94,12 @@ void RegisterCanvasClass() {
   RegisterWindowClass(kCanvasClass, CanvasProc);
 }
 
-COLORREF Canvas::Background() const { return PictureOf(hwnd_) ? PictureOf(hwnd_)->background : 0; }
-COLORREF Canvas::Pen() const { return PictureOf(hwnd_) ? PictureOf(hwnd_)->pen : 0; }
-COLORREF Canvas::Fill() const { return PictureOf(hwnd_) ? PictureOf(hwnd_)->fill : 0; }
+COLORREF Canvas::Background() const {
+  return PictureOf(hwnd_) ? PictureOf(hwnd_)->background : 0;
+}
+COLORREF Canvas::Fill() const {
+  return PictureOf(hwnd_) ? PictureOf(hwnd_)->fill : 0;
+}
 
 void Canvas::SetBackground(COLORREF colour) const {
   Paint(hwnd_, [colour](Picture& p) {
@@ -113,10 +117,7 @@ void Canvas::SetFill(COLORREF colour) const {
 }
 
 void Canvas::Clear() const {
-  Paint(hwnd_, [](Picture& p) {
-    FillBackground(p);
-    p.position = {0, 0};
-  });
+  Paint(hwnd_, FillBackground);
 }
 
 void Canvas::Line(int x1, int y1, int x2, int y2) const {
@@ -150,7 +151,7 @@ void Canvas::Text(std::string_view gbk) const {
     const Selected font(p.dc(), UnitFont());
     SetBkMode(p.dc(), TRANSPARENT);
     SetTextColor(p.dc(), RGB(0, 0, 0));
-    RECT box{p.position.x, p.position.y, p.width, p.height};
+    RECT box{0, 0, p.width, p.height};
     DrawTextW(p.dc(), textW.c_str(), static_cast<int>(textW.size()), &box, DT_WORDBREAK | DT_NOPREFIX);
   });
 }

@@ -1,13 +1,12 @@
-// A drawing surface whose picture persists across repaints: background, pen and
-// fill colours; clear, line, ellipse, point and text. Coordinates are pixels
-// from the top-left corner of the client area (inside any border).
+// A drawing surface whose picture persists across repaints. Coordinates are
+// pixels from the top-left corner of the client area (inside any border).
 #pragma once
 
 #include <windows.h>
 
 #include <string_view>
 
-#include "ui/unit.h"
+#include "ui/units.h"
 
 namespace ui {
 
@@ -21,24 +20,22 @@ void RegisterCanvasClass();
 class Canvas {
  public:
   explicit Canvas(const Unit& u) : hwnd_(u.hwnd) {}
-  explicit Canvas(HWND hwnd) : hwnd_(hwnd) {}
 
   COLORREF Background() const;
   // Repaints the whole canvas in the new colour at once, erasing any drawing.
   void SetBackground(COLORREF colour) const;
-  COLORREF Pen() const;
   void SetPen(COLORREF colour) const;
   COLORREF Fill() const;
   void SetFill(COLORREF colour) const;
 
-  // Fills the canvas with its background colour; drawing starts again at (0, 0).
+  // Fills the canvas with its background colour.
   void Clear() const;
   // Solid one-pixel pen, copy mode; the end point itself is not drawn.
   void Line(int x1, int y1, int x2, int y2) const;
   // Outline with the pen, inside with the fill colour; right and bottom exclusive.
   void Ellipse(int left, int top, int right, int bottom) const;
   void Point(int x, int y, COLORREF colour) const;
-  // Writes text at the drawing position, wrapped to the canvas's width.
+  // Writes text from the top-left corner, wrapped to the canvas's width.
   void Text(std::string_view gbk) const;
 
   // The picture's pixel (for checking what was drawn).

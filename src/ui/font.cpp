@@ -8,11 +8,6 @@ namespace ui {
 
 namespace {
 
-int CALLBACK NoteFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
 int CALLBACK NoteChineseFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM face) {
   auto* name = reinterpret_cast<std::wstring*>(face);
   if (name->empty() && lf->lfFaceName[0] != L'@') *name = lf->lfFaceName;  // '@': vertical variants
@@ -21,22 +16,19 @@ int CALLBACK NoteChineseFont(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPAR
 
 // The layouts were made for SimSun 9 pt (12-px glyphs, 12-px lines). Where
 // it is missing, a Song-style font of similar metrics keeps nine lines of
-// the about text inside their 120 px; failing that, any font with Chinese.
+// the about text inside their 120 px; failing that (no face asked for), any
+// font with Chinese.
 std::wstring UnitFace() {
   const WindowDc dc(nullptr);
-  for (const wchar_t* preferred : {L"SimSun", L"AR PL UMing CN"}) {
+  for (const wchar_t* preferred : {L"SimSun", L"AR PL UMing CN", L""}) {
     LOGFONTW want{};
     want.lfCharSet = GB2312_CHARSET;
     lstrcpyW(want.lfFaceName, preferred);
-    bool found = false;
-    EnumFontFamiliesExW(dc, &want, NoteFont, reinterpret_cast<LPARAM>(&found), 0);
-    if (found) return preferred;
+    std::wstring face;
+    EnumFontFamiliesExW(dc, &want, NoteChineseFont, reinterpret_cast<LPARAM>(&face), 0);
+    if (!face.empty()) return *preferred ? preferred : face;
   }
-  std::wstring face;
-  LOGFONTW any{};
-  any.lfCharSet = GB2312_CHARSET;
-  EnumFontFamiliesExW(dc, &any, NoteChineseFont, reinterpret_cast<LPARAM>(&face), 0);
-  return face;
+  return {};
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <iterator>
 
 #include "ui/canvas.h"
-#include "ui/units.h"
 #include "ui/web_view.h"
 #include "ui/wide.h"
 #include "ui/win32.h"
@@ -69,10 +68,8 @@ void CheckCurrentRow(Window& w, Unit& list) {
 void ShowCell(Unit& list, NMLVDISPINFOW& info) {
   LVITEMW& item = info.item;
   if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-  const std::wstring text = Wide(ReportList(list).Cell(item.iItem, item.iSubItem));
-  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
-  std::copy_n(text.data(), n, item.pszText);
-  item.pszText[n] = L'\0';
+  // Cut to the buffer, always terminated.
+  lstrcpynW(item.pszText, Wide(ReportList(list).Cell(item.iItem, item.iSubItem)).c_str(), item.cchTextMax);
 }
 
 void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
@@ -141,13 +138,10 @@ constexpr KindRow kKinds[] = {
 };
 // clang-format on
 
-constexpr bool InOrder() {
-  for (std::size_t i = 0; i < std::size(kKinds); ++i) {
-    if (static_cast<std::size_t>(kKinds[i].kind) != i) return false;
-  }
-  return std::size(kKinds) == static_cast<std::size_t>(Kind::WebView) + 1;
-}
-static_assert(InOrder(), "one row per kind, in the order of Kind");
+static_assert(
+    std::size(kKinds) == static_cast<std::size_t>(Kind::WebView) + 1 &&
+        std::ranges::all_of(kKinds, [](const KindRow& k) { return &k - kKinds == static_cast<int>(k.kind); }),
+    "one row per kind, in the order of Kind");
 
 }  // namespace
 

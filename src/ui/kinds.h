@@ -7,7 +7,7 @@
 #include <span>
 
 #include "ui/layout.h"
-#include "ui/unit.h"
+#include "ui/units.h"
 
 namespace ui {
 

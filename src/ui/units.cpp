@@ -1,7 +1,5 @@
 #include "ui/units.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "ui/wide.h"
@@ -24,16 +22,8 @@ std::string UnitView::Text() const {
   return WindowText(u_.hwnd);
 }
 
-void UnitView::SetText(std::string_view gbk) const { SetWindowTextW(u_.hwnd, Wide(gbk).c_str()); }
-
-void UnitView::Enable(bool enabled) const { EnableWindow(u_.hwnd, enabled); }
-
-bool UnitView::IsEnabled() const { return IsWindowEnabled(u_.hwnd) != FALSE; }
-
-bool CheckBox::Checked() const { return SendMessageW(u_.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void CheckBox::SetChecked(bool checked) const {
-  SendMessageW(u_.hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+void UnitView::SetText(std::string_view gbk) const {
+  SetWindowTextW(u_.hwnd, Wide(gbk).c_str());
 }
 
 void Timer::SetInterval(int ms) const {
@@ -44,10 +34,6 @@ void Timer::SetInterval(int ms) const {
     SetTimer(u_.hwnd, u_.id, static_cast<UINT>(u_.interval), nullptr);
   }
 }
-
-int ProgressBar::Position() const { return static_cast<int>(SendMessageW(u_.hwnd, PBM_GETPOS, 0, 0)); }
-
-void ProgressBar::SetPosition(int percent) const { SendMessageW(u_.hwnd, PBM_SETPOS, static_cast<WPARAM>(percent), 0); }
 
 void FileList::SetDirectory(std::string_view directory) const {
   u_.directory = std::string(directory);
@@ -82,10 +68,6 @@ std::string FileList::CurrentFile() const {
   return i < 0 ? std::string() : ItemText(u_.hwnd, i);
 }
 
-void FileList::SetCurrent(int index) const { SendMessageW(u_.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
-int ReportList::RowCount() const { return static_cast<int>(u_.rows.size()); }
-
 int ReportList::AddRow(std::string_view firstCell) const {
   u_.rows.push_back({{std::string(firstCell)}});
   SendMessageW(u_.hwnd, LVM_SETITEMCOUNT, u_.rows.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
@@ -98,25 +80,12 @@ void ReportList::SetRows(std::vector<Row> rows) const {
   SendMessageW(u_.hwnd, LVM_SETITEMCOUNT, u_.rows.size(), 0);
 }
 
-void ReportList::SetCell(int row, int column, std::string_view gbk) const {
-  if (!Has(row) || column < 0) return;
-  std::vector<std::string>& cells = u_.rows[static_cast<std::size_t>(row)].cells;
-  if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
-  cells[static_cast<std::size_t>(column)] = gbk;
-  SendMessageW(u_.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
-}
-
 std::string ReportList::Cell(int row, int column) const {
   if (!Has(row) || column < 0) return {};
   const std::vector<std::string>& cells = u_.rows[static_cast<std::size_t>(row)].cells;
-  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
+  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
+                                                         : std::string();
 }
-
-void ReportList::SetItemData(int row, long data) const {
-  if (Has(row)) u_.rows[static_cast<std::size_t>(row)].data = data;
-}
-
-long ReportList::ItemData(int row) const { return Has(row) ? u_.rows[static_cast<std::size_t>(row)].data : 0; }
 
 void ReportList::DeleteRow(int row) const {
   if (!Has(row)) return;
@@ -137,40 +106,29 @@ int ReportList::CurrentRow() const {
 }
 
 void ReportList::SetCurrentRow(int row) const {
-  LVITEMW clear{};
-  clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
   if (row < 0) return;
-  LVITEMW set{};
-  set.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  set.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&set));
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 void ReportList::ScrollTo(int row) const {
   if (row >= 0) SendMessageW(u_.hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-std::vector<std::string> ReportList::ColumnTitles() const {
-  std::vector<std::string> titles;
-  for (int i = 0;; ++i) {
-    wchar_t buffer[256];
-    LVCOLUMNW c{};
-    c.mask = LVCF_TEXT;
-    c.pszText = buffer;
-    c.cchTextMax = 256;
-    if (!SendMessageW(u_.hwnd, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&c))) break;
-    titles.push_back(Narrow(buffer));
+std::vector<std::pair<std::string, int>> ReportList::Columns() const {
+  std::vector<std::pair<std::string, int>> columns;
+  wchar_t title[256];
+  LVCOLUMNW c{};
+  c.mask = LVCF_TEXT | LVCF_WIDTH;
+  c.pszText = title;
+  c.cchTextMax = 256;
+  while (SendMessageW(u_.hwnd, LVM_GETCOLUMNW, columns.size(), reinterpret_cast<LPARAM>(&c))) {
+    columns.emplace_back(Narrow(title), c.cx);
   }
-  return titles;
-}
-
-std::vector<int> ReportList::ColumnWidths() const {
-  std::vector<int> widths;
-  for (std::size_t i = 0; i < ColumnTitles().size(); ++i) {
-    widths.push_back(static_cast<int>(SendMessageW(u_.hwnd, LVM_GETCOLUMNWIDTH, i, 0)));
-  }
-  return widths;
+  return columns;
 }
 
 }  // namespace ui

@@ -1,13 +1,33 @@
-// What handlers need of each kind of unit: small views over a unit's control.
+// A unit of a window as the window builder created it from its row, and what
+// handlers need of each kind of unit: small views over the unit's control.
 #pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "ui/unit.h"
+#include "ui/layout.h"
+#include "ui/row.h"
 
 namespace ui {
+
+struct Unit {
+  const UnitRow* row = nullptr;
+  HWND hwnd = nullptr;        // the control; for a timer, the window that owns it
+  UINT id = 0;                // control id, or timer id
+  POINT origin{};             // top-left corner in the window's client area
+  const Unit* tab = nullptr;  // the tab control whose page holds the unit, if any
+  int page = 0;               // that page, 1-based
+  int interval = 0;           // timers: milliseconds, 0 = stopped
+  int reportedRow = -1;       // report lists: the current row last reported
+  std::vector<Row> rows;      // report lists: the rows, which the list shows as it needs them
+  std::string directory;      // file lists: the directory listed
+};
 
 // Labels, edit boxes, buttons, group boxes: a text (a caption) and a state.
 class UnitView {
@@ -16,8 +36,8 @@ class UnitView {
   HWND hwnd() const { return u_.hwnd; }
   std::string Text() const;
   void SetText(std::string_view gbk) const;
-  void Enable(bool enabled) const;
-  bool IsEnabled() const;
+  void Enable(bool enabled) const { EnableWindow(u_.hwnd, enabled); }
+  bool IsEnabled() const { return IsWindowEnabled(u_.hwnd) != FALSE; }
 
  protected:
   Unit& u_;
@@ -30,8 +50,10 @@ using Button = UnitView;
 class CheckBox : public UnitView {
  public:
   using UnitView::UnitView;
-  bool Checked() const;
-  void SetChecked(bool checked) const;
+  bool Checked() const { return SendMessageW(u_.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  void SetChecked(bool checked) const {
+    SendMessageW(u_.hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
 };
 
 class Timer : public UnitView {
@@ -45,8 +67,8 @@ class Timer : public UnitView {
 class ProgressBar : public UnitView {
  public:
   using UnitView::UnitView;
-  int Position() const;
-  void SetPosition(int percent) const;
+  int Position() const { return static_cast<int>(SendMessageW(u_.hwnd, PBM_GETPOS, 0, 0)); }
+  void SetPosition(int percent) const { SendMessageW(u_.hwnd, PBM_SETPOS, static_cast<WPARAM>(percent), 0); }
 };
 
 // The files of one directory that match the unit's pattern, sorted, one current.
@@ -58,7 +80,8 @@ class FileList : public UnitView {
   void SetDirectory(std::string_view directory) const;
   std::vector<std::string> Files() const;
   std::string CurrentFile() const;  // empty when none is current
-  void SetCurrent(int index) const;  // -1: none
+  // -1: none.
+  void SetCurrent(int index) const { SendMessageW(u_.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 };
 
 // Rows under titled columns. The rows live here and the list asks for the
@@ -67,21 +90,20 @@ class FileList : public UnitView {
 class ReportList : public UnitView {
  public:
   using UnitView::UnitView;
-  int RowCount() const;
+  int RowCount() const { return static_cast<int>(u_.rows.size()); }
   int AddRow(std::string_view firstCell) const;  // returns the new row's index
   // Replaces every row at once; no row is current afterwards.
   void SetRows(std::vector<Row> rows) const;
-  void SetCell(int row, int column, std::string_view gbk) const;
   std::string Cell(int row, int column) const;  // empty for no row or cell
-  void SetItemData(int row, long data) const;
-  long ItemData(int row) const;  // 0 for no row
+  // 0 for no row.
+  long ItemData(int row) const { return Has(row) ? u_.rows[static_cast<std::size_t>(row)].data : 0; }
   void DeleteRow(int row) const;
   void Clear() const;
-  int CurrentRow() const;  // -1: none
+  int CurrentRow() const;             // -1: none
   void SetCurrentRow(int row) const;  // -1: none
   void ScrollTo(int row) const;
-  std::vector<std::string> ColumnTitles() const;
-  std::vector<int> ColumnWidths() const;
+  // Each column's title and width, in order.
+  std::vector<std::pair<std::string, int>> Columns() const;
 
  private:
   bool Has(int row) const { return row >= 0 && static_cast<std::size_t>(row) < u_.rows.size(); }

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,8 +9,6 @@
 #include "ui/font.h"
 #include "ui/guard.h"
 #include "ui/kinds.h"
-#include "ui/message_loop.h"
-#include "ui/units.h"
 #include "ui/wide.h"
 #include "ui/win32.h"
 
@@ -24,10 +21,7 @@ constexpr UINT kFirstId = 100;
 // The message of NotifyLater: wParam is the unit's id, lParam the code.
 constexpr UINT kNotifyLater = WM_APP + 2;
 
-std::vector<Window*>& OpenWindows() {
-  static std::vector<Window*> windows;
-  return windows;
-}
+std::vector<Window*> openWindows;
 
 // The classes of our own windows and of every control the kinds make.
 const wchar_t* RegisterClasses(WNDPROC proc) {
@@ -42,9 +36,6 @@ const wchar_t* RegisterClasses(WNDPROC proc) {
 }
 
 }  // namespace
-
-Window::Window(const WindowLayout& layout, std::span<const Binding> bindings)
-    : layout_(layout), bindings_(bindings) {}
 
 Window* Window::Open(const WindowLayout& layout, std::span<const Binding> bindings, HWND owner) {
   const wchar_t* windowClass = RegisterClasses(Proc);
@@ -61,7 +52,7 @@ Window* Window::Open(const WindowLayout& layout, std::span<const Binding> bindin
     delete w;
     return nullptr;
   }
-  OpenWindows().push_back(w);
+  openWindows.push_back(w);
   if (!layout.menu.empty()) {
     // Defined, but not shown as a menu bar: a bar would take height from the client area.
     w->menu_.reset(CreatePopupMenu());
@@ -75,7 +66,7 @@ Window* Window::Open(const WindowLayout& layout, std::span<const Binding> bindin
 }
 
 Window* Window::Find(std::string_view layoutName) {
-  for (Window* w : OpenWindows()) {
+  for (Window* w : openWindows) {
     if (w->layout_.name == layoutName) return w;
   }
   return nullptr;
@@ -90,23 +81,9 @@ Unit& Window::unit(std::string_view name) {
   std::abort();
 }
 
-std::string Window::Caption() const {
-  return WindowText(hwnd_);
-}
-
-void Window::SetCaption(std::string_view gbk) const { SetWindowTextW(hwnd_, Wide(gbk).c_str()); }
-
-void Window::Show() const { ShowWindow(hwnd_, SW_SHOWNORMAL); }
-
-void Window::Close() const { DestroyWindow(hwnd_); }
-
 void Window::SetTopmost(bool topmost) const {
   SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void Window::RunUntilClosed() const {
-  RunMessageLoop(hwnd_);
 }
 
 void Window::CreateUnits() {
@@ -130,13 +107,9 @@ void Window::CreateUnit(Unit& u, int index) {
     const Unit& container = unit(row.in);
     u.origin.x += container.origin.x;
     u.origin.y += container.origin.y;
-    if (container.row->kind == Kind::Tab) {
-      u.tab = &container;
-      u.page = row.page;
-    } else {
-      u.tab = container.tab;
-      u.page = container.page;
-    }
+    const bool onPage = container.row->kind == Kind::Tab;
+    u.tab = onPage ? &container : container.tab;
+    u.page = onPage ? row.page : container.page;
   }
   const KindRow& kind = KindOf(row.kind);
   if (!kind.windowClass) {  // a timer
@@ -196,6 +169,31 @@ void Window::Fire(std::string_view unitName, Event event) const {
   }
 }
 
+HBRUSH Window::PageBrush(HWND tab) {
+  // A themed tab control asks its parent for what lies behind it while it
+  // paints, which brings us back here: that is the window's colour.
+  if (pageBrush_ || measuringPages_) return pageBrush_ ? pageBrush_.get() : background_;
+  // A themed tab control paints its pages lighter than the window (white
+  // under Wine's theme, near white on Windows); units on a page take that
+  // colour, read from the control's own picture of itself.
+  measuringPages_ = true;
+  RECT rc;
+  GetClientRect(tab, &rc);
+  COLORREF body = CLR_INVALID;
+  {
+    const WindowDc screen(tab);
+    const MemoryDc dc(CreateCompatibleDC(screen));
+    const Gdi<HBITMAP> bitmap(CreateCompatibleBitmap(screen, rc.right, rc.bottom));
+    const Selected picture(dc.get(), bitmap.get());
+    FillRect(dc.get(), &rc, background_);
+    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    body = GetPixel(dc.get(), rc.right / 2, rc.bottom - 8);
+  }
+  pageBrush_.reset(CreateSolidBrush(body == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : body));
+  measuringPages_ = false;
+  return pageBrush_.get();
+}
+
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* w = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -205,8 +203,7 @@ LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!w) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
-    auto& open = OpenWindows();
-    open.erase(std::remove(open.begin(), open.end(), w), open.end());
+    std::erase(openWindows, w);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     delete w;
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -229,7 +226,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (u.row->kind != Kind::Tab) continue;
         RECT page{u.origin.x, u.origin.y, u.origin.x + u.row->rect.width, u.origin.y + u.row->rect.height};
         SendMessageW(u.hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-        FillRect(dc, &page, pages_.Brush(u.hwnd, background_));
+        FillRect(dc, &page, PageBrush(u.hwnd));
       }
       return 1;
     }
@@ -238,8 +235,9 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       auto dc = reinterpret_cast<HDC>(wParam);
       const Unit* u = UnitByHandle(reinterpret_cast<HWND>(lParam));
       SetBkMode(dc, TRANSPARENT);
-      if (u && u->row->kind == Kind::TransparentLabel) return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-      if (u && u->tab) return reinterpret_cast<LRESULT>(pages_.Brush(u->tab->hwnd, background_));
+      if (u && u->row->kind == Kind::TransparentLabel)
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+      if (u && u->tab) return reinterpret_cast<LRESULT>(PageBrush(u->tab->hwnd));
       return reinterpret_cast<LRESULT>(background_);
     }
     case WM_COMMAND: {

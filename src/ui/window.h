@@ -5,14 +5,14 @@
 #include <windows.h>
 
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "ui/layout.h"
-#include "ui/page_colour.h"
+#include "ui/message_loop.h"
 #include "ui/scoped.h"
-#include "ui/unit.h"
+#include "ui/units.h"
+#include "ui/wide.h"
 
 namespace ui {
 
@@ -41,14 +41,13 @@ class Window {
     return View(unit(name));
   }
 
-  std::string Caption() const;
-  void SetCaption(std::string_view gbk) const;
-  void Show() const;
-  void Close() const;  // destroys the window
+  void SetCaption(std::string_view gbk) const { SetWindowTextW(hwnd_, Wide(gbk).c_str()); }
+  void Show() const { ShowWindow(hwnd_, SW_SHOWNORMAL); }
+  void Close() const { DestroyWindow(hwnd_); }
   void SetTopmost(bool topmost) const;
 
   // Runs a message loop until this window is gone: a modal window without an owner.
-  void RunUntilClosed() const;
+  void RunUntilClosed() const { RunMessageLoop(hwnd_); }
 
   // For the kinds' notifications (kinds.h). Fire runs the handler bound to
   // the event, if any; the handler may destroy this window, so nothing may
@@ -58,7 +57,8 @@ class Window {
   void NotifyLater(const Unit& u, UINT code) const;
 
  private:
-  Window(const WindowLayout& layout, std::span<const Binding> bindings);
+  Window(const WindowLayout& layout, std::span<const Binding> bindings)
+      : layout_(layout), bindings_(bindings) {}
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
   void CreateUnits();
@@ -67,6 +67,8 @@ class Window {
   Unit* UnitByHandle(HWND hwnd);
   // Hands a notification to the unit's kind.
   void Notify(Unit& u, UINT code, LPARAM lParam);
+  // The colour of the pages of `tab`, for the units that lie on them.
+  HBRUSH PageBrush(HWND tab);
 
   const WindowLayout& layout_;
   std::span<const Binding> bindings_;
@@ -74,7 +76,8 @@ class Window {
   HWND hwnd_ = nullptr;
   Gdi<HBRUSH> ownBackground_;  // the layout's colour, where it has one
   HBRUSH background_ = nullptr;
-  PageColour pages_;
+  Gdi<HBRUSH> pageBrush_;  // measured once
+  bool measuringPages_ = false;
   Owned<HMENU, DestroyMenu> menu_;
 };
 
