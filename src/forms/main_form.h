@@ -3,26 +3,31 @@
 
 #include <span>
 
+#include "forms/layouts.h"
 #include "forms/unit_accessor.h"
 #include "ui/canvas.h"
-#include "ui/units.h"
-#include "ui/window.h"
 
 namespace forms {
 
 // Opens the main window from its layout with the binding table of the
 // program's windows; the windows it opens take the same table. nullptr when
 // its created event ended its use (the start-up check may close it).
-ui::Window* OpenMain(std::span<const ui::Binding> bindings);
+inline ui::Window* OpenMain(std::span<const ui::Binding> bindings) {
+  return ui::Window::Open(kMainLayout, bindings);
+}
 // Whether the main window still exists: loops that wait inside a handler check
 // it, since the user may close the window meanwhile.
-bool MainOpen();
+inline bool MainOpen() {
+  return ui::Window::Find(kMainLayout.name) != nullptr;
+}
 
 namespace main {
 
 // The main window: it exists from start-up until the user closes it (or an
 // update does); throws WindowGone without it.
-ui::Window& Window();
+inline ui::Window& Window() {
+  return Existing(kMainLayout);
+}
 
 #define LYRIMARK_MAIN_UNITS(X)       \
   X(ui::Canvas, 画板_捕获器)         \

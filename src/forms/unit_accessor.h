@@ -4,6 +4,22 @@
 // The layout tables place the units; one test resolves every accessor.
 #pragma once
 
+#include <string>
+
+#include "forms/program.h"
+#include "ui/window.h"
+
+namespace forms {
+
+// The open window made from `layout`; throws WindowGone without it.
+inline ui::Window& Existing(const ui::WindowLayout& layout) {
+  ui::Window* w = ui::Window::Find(layout.name);
+  if (!w) throw WindowGone(std::string(layout.name) + " window is gone");
+  return *w;
+}
+
+}  // namespace forms
+
 #define LYRIMARK_UNIT_ACCESSOR(View, name) \
   inline View name() {                     \
     return Window().Get<View>(#name);      \

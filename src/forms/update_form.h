@@ -1,22 +1,31 @@
 // The update window that shows the download's progress.
 #pragma once
 
+#include "forms/layouts.h"
+#include "forms/main_form.h"
 #include "forms/unit_accessor.h"
-#include "ui/units.h"
-#include "ui/window.h"
 
 namespace forms {
 
 // The update window while it is open, else nullptr.
-ui::Window* UpdateWindow();
+inline ui::Window* UpdateWindow() {
+  return ui::Window::Find(kUpdateLayout.name);
+}
 // Opens the update window, bound as the main window is, without an owner, and
 // runs it modally.
-void OpenUpdateWindowModal();
+inline void OpenUpdateWindowModal() {
+  if (ui::Window* w = ui::Window::Open(kUpdateLayout, main::Window().bindings())) {
+    w->Show();
+    w->RunUntilClosed();
+  }
+}
 
 namespace update {
 
 // The open update window; throws WindowGone without it.
-ui::Window& Window();
+inline ui::Window& Window() {
+  return Existing(kUpdateLayout);
+}
 
 #define LYRIMARK_UPDATE_UNITS(X) \
   X(ui::ProgressBar, 进度条)     \
