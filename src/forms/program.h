@@ -1,18 +1,9 @@
-// The program as a process: the folder it runs from and its end, and what a
-// handler meets when it reaches for a window that is gone.
+// The program as a process: the folder it runs from and its end.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 namespace forms {
-
-// A handler reached for a unit of a window that is gone. Handlers look again
-// after every wait; one that did not fails here as an operation, at the
-// toolkit's guard, instead of ending the program.
-struct WindowGone : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // The directory that holds the program file (GBK), without a trailing backslash.
 std::string RunDirectory();

@@ -4,12 +4,19 @@
 // The layout tables place the units; one test resolves every accessor.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
-#include "forms/program.h"
 #include "ui/window.h"
 
 namespace forms {
+
+// A handler reached for a unit of a window that is gone. Handlers look again
+// after every wait; one that did not fails here as an operation, at the
+// toolkit's guard, instead of ending the program.
+struct WindowGone : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 // The open window made from `layout`; throws WindowGone without it.
 inline ui::Window& Existing(const ui::WindowLayout& layout) {

@@ -101,10 +101,6 @@ void ReportList::Clear() const {
   u_.reportedRow = -1;
 }
 
-int ReportList::CurrentRow() const {
-  return static_cast<int>(SendMessageW(u_.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
 void ReportList::SetCurrentRow(int row) const {
   LVITEMW item{};
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -112,10 +108,6 @@ void ReportList::SetCurrentRow(int row) const {
   if (row < 0) return;
   item.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageW(u_.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-void ReportList::ScrollTo(int row) const {
-  if (row >= 0) SendMessageW(u_.hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
 std::vector<std::pair<std::string, int>> ReportList::Columns() const {

@@ -99,9 +99,13 @@ class ReportList : public UnitView {
   long ItemData(int row) const { return Has(row) ? u_.rows[static_cast<std::size_t>(row)].data : 0; }
   void DeleteRow(int row) const;
   void Clear() const;
-  int CurrentRow() const;             // -1: none
+  int CurrentRow() const {  // -1: none
+    return static_cast<int>(SendMessageW(u_.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  }
   void SetCurrentRow(int row) const;  // -1: none
-  void ScrollTo(int row) const;
+  void ScrollTo(int row) const {
+    if (row >= 0) SendMessageW(u_.hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  }
   // Each column's title and width, in order.
   std::vector<std::pair<std::string, int>> Columns() const;
 
