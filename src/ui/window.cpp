@@ -169,31 +169,6 @@ void Window::Fire(std::string_view unitName, Event event) const {
   }
 }
 
-HBRUSH Window::PageBrush(HWND tab) {
-  // A themed tab control asks its parent for what lies behind it while it
-  // paints, which brings us back here: that is the window's colour.
-  if (pageBrush_ || measuringPages_) return pageBrush_ ? pageBrush_.get() : background_;
-  // A themed tab control paints its pages lighter than the window (white
-  // under Wine's theme, near white on Windows); units on a page take that
-  // colour, read from the control's own picture of itself.
-  measuringPages_ = true;
-  RECT rc;
-  GetClientRect(tab, &rc);
-  COLORREF body = CLR_INVALID;
-  {
-    const WindowDc screen(tab);
-    const MemoryDc dc(CreateCompatibleDC(screen));
-    const Gdi<HBITMAP> bitmap(CreateCompatibleBitmap(screen, rc.right, rc.bottom));
-    const Selected picture(dc.get(), bitmap.get());
-    FillRect(dc.get(), &rc, background_);
-    SendMessageW(tab, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    body = GetPixel(dc.get(), rc.right / 2, rc.bottom - 8);
-  }
-  pageBrush_.reset(CreateSolidBrush(body == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : body));
-  measuringPages_ = false;
-  return pageBrush_.get();
-}
-
 LRESULT CALLBACK Window::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* w = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -226,7 +201,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (u.row->kind != Kind::Tab) continue;
         RECT page{u.origin.x, u.origin.y, u.origin.x + u.row->rect.width, u.origin.y + u.row->rect.height};
         SendMessageW(u.hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-        FillRect(dc, &page, PageBrush(u.hwnd));
+        FillRect(dc, &page, pages_.Brush(u.hwnd, background_));
       }
       return 1;
     }
@@ -237,7 +212,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       SetBkMode(dc, TRANSPARENT);
       if (u && u->row->kind == Kind::TransparentLabel)
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-      if (u && u->tab) return reinterpret_cast<LRESULT>(PageBrush(u->tab->hwnd));
+      if (u && u->tab) return reinterpret_cast<LRESULT>(pages_.Brush(u->tab->hwnd, background_));
       return reinterpret_cast<LRESULT>(background_);
     }
     case WM_COMMAND: {

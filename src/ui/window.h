@@ -10,6 +10,7 @@
 
 #include "ui/layout.h"
 #include "ui/message_loop.h"
+#include "ui/page_colour.h"
 #include "ui/scoped.h"
 #include "ui/units.h"
 #include "ui/wide.h"
@@ -67,8 +68,6 @@ class Window {
   Unit* UnitByHandle(HWND hwnd);
   // Hands a notification to the unit's kind.
   void Notify(Unit& u, UINT code, LPARAM lParam);
-  // The colour of the pages of `tab`, for the units that lie on them.
-  HBRUSH PageBrush(HWND tab);
 
   const WindowLayout& layout_;
   std::span<const Binding> bindings_;
@@ -76,8 +75,7 @@ class Window {
   HWND hwnd_ = nullptr;
   Gdi<HBRUSH> ownBackground_;  // the layout's colour, where it has one
   HBRUSH background_ = nullptr;
-  Gdi<HBRUSH> pageBrush_;  // measured once
-  bool measuringPages_ = false;
+  PageColour pages_;
   Owned<HMENU, DestroyMenu> menu_;
 };
 
