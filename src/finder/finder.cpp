@@ -1,7 +1,9 @@
 #include "finder/finder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
+#include <vector>
 
 #include "finder/finder_icon.h"
 #include "finder/input_hook.h"
@@ -15,9 +17,15 @@
 
 namespace finder {
 
-FinderState Finder;
-
 namespace {
+
+struct FinderState {
+  HWND FramedWindow = nullptr;       // the window whose frame is on the screen now
+  bool FinderBusy = false;           // a FinderTick is running
+  int HintOffset = 0;                // 15 in super mode: the drag-icon window moves off the pointer
+  std::vector<HWND> FramedThisDrag;  // painted anew at the drop, to clear any trace of a frame
+};
+FinderState Finder;
 
 // The icon's centre (14, 14) sits under the pointer.
 constexpr int kIconCentre = 14;
@@ -52,13 +60,55 @@ bool IsOwnWindow(HWND window) {
   return process != 0 && process == GetCurrentProcessId();
 }
 
-// The button as the hardware has it: GetAsyncKeyState reads physical buttons,
-// so with swapped buttons the logical left one is the physical right one.
-int PhysicalButton(int virtualKey) {
-  if (!GetSystemMetrics(SM_SWAPBUTTON)) return virtualKey;
-  if (virtualKey == VK_LBUTTON) return VK_RBUTTON;
-  if (virtualKey == VK_RBUTTON) return VK_LBUTTON;
-  return virtualKey;
+// The client area's top-left corner on the screen; of the foreground window for null.
+POINT ClientOrigin(HWND window) {
+  POINT origin{0, 0};
+  ClientToScreen(window ? window : GetForegroundWindow(), &origin);
+  return origin;
+}
+
+bool IsLeftButtonDown() {
+  if (!(GetKeyState(VK_LBUTTON) & 0x8000)) return false;
+  // The thread's own key state sees a release only if the release comes to
+  // this thread; Windows sends one over another program's window to that
+  // program. The hardware state sees every release. GetAsyncKeyState reads
+  // physical buttons, so with swapped buttons the logical left one is the
+  // physical right one.
+  const int physical = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return (GetAsyncKeyState(physical) & 0x8000) != 0;
+}
+
+// Undoes any number of ShowCursor(FALSE) calls.
+void ShowCursorAgain() {
+  while (ShowCursor(TRUE) < 0) {
+  }
+}
+
+// Inverts a 5-pixel frame round the window; a second call on the unchanged
+// window puts the pixels back. Nothing happens for a window that is gone.
+void ToggleFrame(HWND window) {
+  if (!IsWindow(window)) return;
+  RECT r;
+  GetWindowRect(window, &r);
+  // A DC of another program's window may draw nothing (Wine's does), so draw
+  // on the screen instead, clipped to the window's rectangle and with the
+  // origin at its corner: the same pixels a DC of the whole window covers.
+  const ui::WindowDc dc(nullptr);
+  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  SetViewportOrgEx(dc, r.left, r.top, nullptr);
+  const ui::Gdi<HPEN> pen(CreatePen(PS_SOLID, kFramePenWidth, kFramePenColour));
+  const ui::Selected outline(dc, pen.get());
+  const ui::Selected hollow(dc, GetStockObject(NULL_BRUSH));
+  SetROP2(dc, R2_NOT);
+  // The pen is centred on the outline; its outer half falls outside the clip.
+  Rectangle(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+}
+
+// Layered and click-through, so from the next tick on the pointer query sees past it.
+void MakeClickThrough(HWND window) {
+  SetWindowLongA(window, GWL_EXSTYLE,
+                 GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(window, kTransparentKey, kIconAlpha, LWA_COLORKEY | LWA_ALPHA);
 }
 
 // Makes the windows framed during the drag paint their frames' pixels anew.
@@ -97,6 +147,12 @@ void EndDrag(ui::Window& icon) {
   icon.Close();  // its timers stop with it
 }
 
+// The input hook's WM_LBUTTONUP handler in super mode: the window the release
+// happened over becomes TargetHandle.
+void CALLBACK OnTargetButtonReleased(std::int32_t window, std::int32_t, std::int32_t) {
+  if (forms::MainOpen()) SetTargetHandle(ui::HandleWindow(window));
+}
+
 }  // namespace
 
 void FollowCursorTick() {
@@ -130,12 +186,11 @@ void FinderTick() {
   } else {
     if (InputHook) InputHook->ClearInputHandlers();
     Finder.HintOffset = 0;
-    DrawFinderIcon(canvas, kFinderPen, 0, 0);
+    DrawFinderIcon(canvas);
     ShowCursor(FALSE);  // the icon is the pointer now; undone at the release
   }
 
-  // Click-through, so from the next tick on the pointer query sees past it.
-  SetLayeredStyle(icon->hwnd(), kIconAlpha, kTransparentKey, true);
+  MakeClickThrough(icon->hwnd());
 
   GetCursorPos(&p);
   forms::main::编辑框_鼠标位置_X().SetText(std::to_string(p.x));
@@ -151,47 +206,15 @@ void FinderTick() {
     ToggleFrame(Finder.FramedWindow);
     ToggleFrame(w);
     Finder.FramedWindow = w;
-    if (w && std::find(Finder.FramedThisDrag.begin(), Finder.FramedThisDrag.end(), w) ==
-                 Finder.FramedThisDrag.end()) {
+    if (w && std::ranges::find(Finder.FramedThisDrag, w) == Finder.FramedThisDrag.end()) {
       Finder.FramedThisDrag.push_back(w);
     }
     SetTargetHandle(w);
     forms::main::透明标签1().SetText(kTitlePrefix + ReadWindowTitle(w));
   }
 
-  if (!IsKeyDown(VK_LBUTTON)) EndDrag(*icon);
+  if (!IsLeftButtonDown()) EndDrag(*icon);
   Finder.FinderBusy = false;
-}
-
-void CALLBACK OnTargetButtonReleased(std::int32_t window, std::int32_t, std::int32_t) {
-  if (forms::MainOpen()) SetTargetHandle(ui::HandleWindow(window));
-}
-
-void ToggleFrame(HWND window) {
-  if (!IsWindow(window)) return;
-  RECT r;
-  GetWindowRect(window, &r);
-  // A DC of another program's window may draw nothing (Wine's does), so draw
-  // on the screen instead, clipped to the window's rectangle and with the
-  // origin at its corner: the same pixels a DC of the whole window covers.
-  const ui::WindowDc dc(nullptr);
-  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-  SetViewportOrgEx(dc, r.left, r.top, nullptr);
-  const ui::Gdi<HPEN> pen(CreatePen(PS_SOLID, kFramePenWidth, kFramePenColour));
-  const ui::Selected outline(dc, pen.get());
-  const ui::Selected hollow(dc, GetStockObject(NULL_BRUSH));
-  SetROP2(dc, R2_NOT);
-  // The pen is centred on the outline; its outer half falls outside the clip.
-  Rectangle(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-}
-
-void SetLayeredStyle(HWND window, BYTE alpha, COLORREF key, bool clickThrough) {
-  const LONG style =
-      clickThrough ? GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT | WS_EX_LAYERED : WS_EX_LAYERED;
-  SetWindowLongA(window, GWL_EXSTYLE, style);
-  DWORD flags = LWA_ALPHA;
-  if (key != 0) flags = alpha == 0 ? LWA_COLORKEY : LWA_COLORKEY | LWA_ALPHA;
-  SetLayeredWindowAttributes(window, key, alpha, flags);
 }
 
 std::string ReadWindowTitle(HWND window) {
@@ -212,25 +235,6 @@ std::string ReadWindowTitle(HWND window) {
   title[room - 1] = L'\0';
   // Wide, whatever the system's code page; characters GBK lacks become '?'.
   return ui::Narrow(std::wstring_view(title, std::wcslen(title)));
-}
-
-POINT ClientOrigin(HWND window) {
-  POINT origin{0, 0};
-  ClientToScreen(window ? window : GetForegroundWindow(), &origin);
-  return origin;
-}
-
-bool IsKeyDown(int virtualKey) {
-  if (!(GetKeyState(virtualKey) & 0x8000)) return false;
-  // The thread's own key state sees a release only if the release comes to
-  // this thread; Windows sends one over another program's window to that
-  // program. The hardware state sees every release.
-  return (GetAsyncKeyState(PhysicalButton(virtualKey)) & 0x8000) != 0;
-}
-
-void ShowCursorAgain() {
-  while (ShowCursor(TRUE) < 0) {
-  }
 }
 
 }  // namespace finder

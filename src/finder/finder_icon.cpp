@@ -18,37 +18,37 @@ constexpr Stroke kFigure[] = {
     {13, 13, 16, 13}, {12, 19, 17, 19}, {13, 17, 16, 17}, {13, 15, 16, 15},
 };
 
+constexpr COLORREF kFinderPen = 0xFF8800;  // 0x00BBGGRR: red 0, green 136, blue 255
 constexpr COLORREF kCaptureBackground = RGB(240, 255, 240);
 
 void DrawCrossHair(const ui::Canvas& c) {
+  c.SetPen(kFinderPen);
   c.Line(0, 14, 31, 14);
   c.Line(14, 0, 14, 31);
 }
 
 }  // namespace
 
-void DrawFinderIcon(const ui::Canvas& canvas, COLORREF pen, int x0, int y0) {
+void DrawFinderIcon(const ui::Canvas& canvas) {
   canvas.SetFill(canvas.Background());
-  canvas.SetPen(pen);
+  canvas.SetPen(kFinderPen);
   // The circle's inside is painted in the background colour, hiding what was there.
-  canvas.Ellipse(x0 + 4, y0 + 4, x0 + 25, y0 + 25);
-  for (const Stroke& s : kFigure) canvas.Line(x0 + s.x1, y0 + s.y1, x0 + s.x2, y0 + s.y2);
+  canvas.Ellipse(4, 4, 25, 25);
+  for (const Stroke& s : kFigure) canvas.Line(s.x1, s.y1, s.x2, s.y2);
   // Both diameters cross the centre; clear that pixel again.
-  canvas.Point(x0 + 14, y0 + 14, canvas.Fill());
+  canvas.Point(14, 14, canvas.Fill());
 }
 
 void ResetCaptureCanvas() {
   const ui::Canvas c = forms::main::画板_捕获器();
   c.Clear();
   c.SetBackground(kCaptureBackground);
-  c.SetPen(kFinderPen);
   DrawCrossHair(c);
-  DrawFinderIcon(c, kFinderPen, 0, 0);
+  DrawFinderIcon(c);
 }
 
 void BeginCaptureDrag() {
   const ui::Canvas c = forms::main::画板_捕获器();
-  c.SetPen(kFinderPen);
   c.Clear();
   DrawCrossHair(c);
   if (!forms::DragIcon()) forms::OpenDragIcon();

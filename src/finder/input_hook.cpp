@@ -1,6 +1,8 @@
 #include "finder/input_hook.h"
 
+#include <algorithm>
 #include <array>
+#include <functional>
 
 #include "ui/guard.h"
 #include "ui/win32.h"
@@ -37,61 +39,26 @@ struct InputEvent {
 };
 
 InputHandler* SlotOf(UINT message) {
-  for (std::size_t i = 0; i < kSlotMessages.size(); ++i) {
-    if (kSlotMessages[i] == message) return &g_slots[i];
-  }
-  return nullptr;
-}
-
-bool AnySlotFilled() {
-  for (InputHandler h : g_slots) {
-    if (h) return true;
-  }
-  return false;
-}
-
-void RemoveHooks() {
-  if (g_mouseHook) UnhookWindowsHookEx(g_mouseHook);
-  if (g_keyboardHook) UnhookWindowsHookEx(g_keyboardHook);
-  g_mouseHook = g_keyboardHook = nullptr;
-}
-
-void Call(InputHandler handler, const InputEvent& e, std::int32_t second) {
-  if (handler) handler(ui::HandleValue(e.window), e.paramL, second);
+  const auto at = std::ranges::find(kSlotMessages, message);
+  return at == kSlotMessages.end() ? nullptr : &g_slots[static_cast<std::size_t>(at - kSlotMessages.begin())];
 }
 
 void Dispatch(const InputEvent& e) {
-  switch (e.message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-      Call(*SlotOf(e.message), e, e.paramH);
-      break;
-    case WM_LBUTTONDOWN:
-      Call(*SlotOf(WM_LBUTTONDOWN), e, e.paramH);
-      // Read the slot only now: the press handler may have changed it. The
-      // unsigned difference stays right across the counter's wrap.
-      if (e.time - g_lastRelease < kDoubleClickMs) Call(*SlotOf(WM_LBUTTONDBLCLK), e, e.paramH);
-      break;
-    case WM_LBUTTONUP:
-      g_lastRelease = e.time;
-      Call(*SlotOf(WM_LBUTTONUP), e, e.paramH);
-      break;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      Call(*SlotOf(e.message), e, e.paramH);
-      break;
-    default:
-      break;
-  }
+  const auto call = [&e](UINT slot) {
+    if (const InputHandler handler = *SlotOf(slot)) handler(ui::HandleValue(e.window), e.paramL, e.paramH);
+  };
+  if (e.message == WM_LBUTTONUP) g_lastRelease = e.time;
+  call(e.message);
+  // Read the slot only now: the press handler may have changed it. The
+  // unsigned difference stays right across the counter's wrap.
+  if (e.message == WM_LBUTTONDOWN && e.time - g_lastRelease < kDoubleClickMs) call(WM_LBUTTONDBLCLK);
 }
 
 // Whether the event would reach a handler or the release time: the pointer
 // moves hundreds of times a second, and finding its window costs a hit test.
+// Every message it lets through has a slot.
 bool Wanted(UINT message) {
-  if (message == WM_LBUTTONUP) return true;
-  if (message == WM_LBUTTONDOWN && g_slots[0]) return true;
+  if (message == WM_LBUTTONUP || (message == WM_LBUTTONDOWN && g_slots[0])) return true;
   const InputHandler* slot = SlotOf(message);
   return slot && *slot && message != WM_LBUTTONDBLCLK;
 }
@@ -167,7 +134,9 @@ bool HOOK类::SetInputHandler(InputHandler handler, UINT message) {
 
 bool HOOK类::ClearInputHandlers() {
   g_slots.fill(nullptr);
-  RemoveHooks();
+  if (g_mouseHook) UnhookWindowsHookEx(g_mouseHook);
+  if (g_keyboardHook) UnhookWindowsHookEx(g_keyboardHook);
+  g_mouseHook = g_keyboardHook = nullptr;
   installed_ = false;
   return true;
 }
@@ -176,10 +145,7 @@ bool HOOK类::ClearInputHandlers(UINT message) {
   InputHandler* slot = SlotOf(message);
   if (!slot) return false;
   *slot = nullptr;
-  if (!AnySlotFilled()) {
-    RemoveHooks();
-    installed_ = false;
-  }
+  if (std::ranges::none_of(g_slots, std::identity{})) ClearInputHandlers();
   return true;
 }
 
