@@ -54,18 +54,18 @@ bool Starts(ui::Button (*button)()) {
   return true;
 }
 
-}  // namespace
-
-void RestoreNickname() {
-  if (forms::main::选择框1().Checked()) Deliver(forms::main::编辑框6().Text());
-}
-
 void RotateCaption() {
   const ui::Edit edit = forms::main::编辑框2();
   const std::string shown = edit.Text();
   g_scrolling.bytes = RotateText(shown == g_scrolling.shown ? g_scrolling.bytes : shown);
   edit.SetText(g_scrolling.bytes);
   g_scrolling.shown = edit.Text();
+}
+
+}  // namespace
+
+void RestoreNickname() {
+  if (forms::main::选择框1().Checked()) Deliver(forms::main::编辑框6().Text());
 }
 
 void ToggleScroller() {
@@ -104,8 +104,7 @@ void ToggleAdvertBoard() {
 }
 
 void AddAdvertLine() {
-  const ui::ReportList list = forms::main::超级列表框1();
-  list.AddRow(forms::main::编辑框4().Text());
+  forms::main::超级列表框1().AddRow(forms::main::编辑框4().Text());
 }
 
 void DeleteAdvertLine() {

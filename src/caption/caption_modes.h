@@ -4,7 +4,6 @@
 
 namespace caption {
 
-void RotateCaption();
 void ToggleScroller();
 void ToggleAdvertBoard();
 void AddAdvertLine();

@@ -23,42 +23,12 @@ constexpr int kClosingPauseMs = 10;
 // previous one: with a null parent FindWindowExA would search the top-level
 // windows and could click into an unrelated program.
 HWND DesktopIconList() {
-  HWND progman = FindWindowA("Progman", "Program Manager");
-  if (!progman) return nullptr;
-  HWND view = FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr);
-  if (!view) return nullptr;
-  return FindWindowExA(view, nullptr, "SysListView32", nullptr);
+  const HWND progman = FindWindowA("Progman", "Program Manager");
+  const HWND view = progman ? FindWindowExA(progman, nullptr, "SHELLDLL_DefView", nullptr) : nullptr;
+  return view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
 }
 
-// One character message per UTF-16 code unit, through the wide function: a
-// character beyond the BMP arrives as its two surrogates.
-void PostTextUnits(HWND window, std::string_view text, TextKind kind) {
-  for (char16_t unit : text::GbkToUtf16(text)) PostMessageW(window, WM_CHAR, unit, static_cast<LPARAM>(kind));
-}
-
-// Posted bytes are read in the system's code page: on a Western or a Big5
-// system 中文 would arrive as other characters ("ÖÐÎÄ" on code page 1252).
-// UTF-16 means the same everywhere.
-void PostText(HWND window, std::string_view text, TextKind kind) {
-  if (AnsiIsGbk()) {
-    PostTextBytes(window, text, kind);
-  } else {
-    PostTextUnits(window, text, kind);
-  }
-}
-
-}  // namespace
-
-void SendCaption(HWND target, std::string_view text, TextKind kind) {
-  FocusTarget(target);
-  PostLeftClick(target, kEntryX, kEntryY);
-  for (int i = 0; i < kBackspaces; ++i) PostMessageA(target, WM_KEYDOWN, VK_BACK, 1);
-  PostText(target, text, kind);
-  PostLeftClick(target, kClosingX, kClosingY);
-  PumpWait(kClosingPauseMs);
-  PostLeftClick(target, kClosingX, kClosingY);
-}
-
+// Moves the keyboard focus to `window`, even when another thread owns it.
 void FocusTarget(HWND window) {
   // Only a thread attached to the owner's input may set the focus to its window;
   // the attachment lasts no longer than needed.
@@ -68,6 +38,8 @@ void FocusTarget(HWND window) {
   AttachThreadInput(GetCurrentThreadId(), owner, FALSE);
 }
 
+// A left click at (x, y) in the window's client coordinates. A null window means
+// the desktop icon list; when there is none, the click goes nowhere.
 void PostLeftClick(HWND window, int x, int y) {
   if (!window) {
     window = DesktopIconList();
@@ -80,6 +52,28 @@ void PostLeftClick(HWND window, int x, int y) {
   PostMessageA(window, WM_MOUSEMOVE, 2, point);
   PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
   PostMessageA(window, WM_LBUTTONUP, 0, point);
+}
+
+// Posted bytes are read in the system's code page: on a Western or a Big5
+// system 中文 would arrive as other characters ("ÖÐÎÄ" on code page 1252).
+// UTF-16 means the same everywhere.
+void PostText(HWND window, std::string_view text, TextKind kind) {
+  if (AnsiIsGbk()) return PostTextBytes(window, text, kind);
+  // One character message per UTF-16 code unit, through the wide function: a
+  // character beyond the BMP arrives as its two surrogates.
+  for (char16_t unit : text::GbkToUtf16(text)) PostMessageW(window, WM_CHAR, unit, static_cast<LPARAM>(kind));
+}
+
+}  // namespace
+
+void SendCaption(HWND target, std::string_view text, TextKind kind) {
+  FocusTarget(target);
+  PostLeftClick(target, kEntryX, kEntryY);
+  for (int i = 0; i < kBackspaces; ++i) PostMessageA(target, WM_KEYDOWN, VK_BACK, 1);
+  PostText(target, text, kind);
+  PostLeftClick(target, kClosingX, kClosingY);
+  PumpWait(kClosingPauseMs);
+  PostLeftClick(target, kClosingX, kClosingY);
 }
 
 bool AnsiIsGbk() {

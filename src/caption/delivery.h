@@ -17,13 +17,6 @@ enum class TextKind : LPARAM { kCaption = 0, kLyricsLine = 1 };
 // meanwhile, so a nested delivery can land between the two closing clicks.
 void SendCaption(HWND target, std::string_view text, TextKind kind = TextKind::kCaption);
 
-// Moves the keyboard focus to `window`, even when another thread owns it.
-void FocusTarget(HWND window);
-
-// A left click at (x, y) in the window's client coordinates. A null window means
-// the desktop icon list; when there is none, the click goes nowhere.
-void PostLeftClick(HWND window, int x, int y);
-
 // True where the system's ANSI code page is GBK (936). There a delivery posts
 // the text's bytes, as it always has; elsewhere the target would read those
 // bytes in its own code page, so the text travels as UTF-16 instead.

@@ -38,8 +38,8 @@ void PumpWait(int ms) {
   }
 }
 
-bool TimerWait(int ms) {
-  if (ms <= 0) return true;
+void TimerWait(int ms) {
+  if (ms <= 0) return;
 
   // A waitable timer keeps the due time exact however many messages wake us.
   ui::Handle timer(CreateWaitableTimerA(nullptr, FALSE, nullptr));
@@ -65,7 +65,6 @@ bool TimerWait(int ms) {
     // A wait that fails would fail again at once: go on by the stopwatch.
     if (result == WAIT_FAILED) timer.reset();
   }
-  return true;
 }
 
 }  // namespace caption
