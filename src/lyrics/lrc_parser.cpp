@@ -70,7 +70,9 @@ class TagKinds {
   }
 
   // The kind of the tags with this text, npos when there are none.
-  std::size_t Find(std::string_view text, std::size_t hash) const { return slots_[Probe(text, hash)].kind; }
+  std::size_t Find(std::string_view text, std::size_t hash) const {
+    return slots_[Probe(text, hash)].kind;
+  }
 
  private:
   struct Slot {
@@ -101,21 +103,11 @@ class TagKinds {
   std::size_t count_ = 0;
 };
 
-bool StartsWithIgnoringAsciiCase(std::string_view line, std::string_view lower_prefix) {
-  if (line.size() < lower_prefix.size()) return false;
-  for (std::size_t i = 0; i < lower_prefix.size(); ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower_prefix[i]) return false;
-  }
-  return true;
-}
-
 // Blank-line markers and ID-tag lines hold no lyrics for a time tag to show.
 bool IsLyricLine(std::string_view line) {
   if (line == "*****") return false;
   for (std::string_view id : {"[ar", "[ti", "[al", "[by", "[offset"}) {
-    if (StartsWithIgnoringAsciiCase(line, id)) return false;
+    if (text::EqualsIgnoringAsciiCase(line.substr(0, id.size()), id)) return false;
   }
   return true;
 }

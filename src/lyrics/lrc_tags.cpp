@@ -10,22 +10,13 @@ namespace {
 
 using text::npos;
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// White space as the C locale has it; every GBK byte is something else.
-bool IsWhite(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // What a blank line may hold: white space and '|'.
 bool IsBlankByte(char c) {
-  return IsWhite(c) || c == '|';
+  return text::IsCSpace(c) || c == '|';
 }
 
 std::size_t SkipDigits(std::string_view s, std::size_t i) {
-  while (i < s.size() && IsDigit(s[i])) ++i;
+  while (i < s.size() && text::IsDigit(s[i])) ++i;
   return i;
 }
 
@@ -69,17 +60,13 @@ TimeTagEnds PossibleTimeTagEnds(std::string_view s, std::size_t i) {
   return ends;
 }
 
-std::size_t TimeTagEnd(std::string_view s, std::size_t i) {
-  const TimeTagEnds ends = PossibleTimeTagEnds(s, i);
-  return ends.longer != npos ? ends.longer : ends.shorter;
-}
-
 Span FindTimeTag(std::string_view s, std::size_t from) {
   // A failed try reads at most up to the byte after the seconds digits and the
   // digits after it, where only that one byte can be another '[': the search
   // stays linear.
   for (std::size_t i = s.find('[', from); i != npos; i = s.find('[', i + 1)) {
-    const std::size_t end = TimeTagEnd(s, i);
+    const TimeTagEnds ends = PossibleTimeTagEnds(s, i);
+    const std::size_t end = ends.longer != npos ? ends.longer : ends.shorter;
     if (end != npos) return {i, end};
   }
   return {};
@@ -102,7 +89,7 @@ std::int32_t TimeTagMilliseconds(std::string_view tag) {
   if (tag.empty() || tag[0] != '[' || colon == npos || close == npos || close < colon) return 0;
   const std::size_t seconds_end = SkipDigits(tag, colon + 1);
   std::size_t fraction = close;
-  while (IsDigit(tag[fraction - 1])) --fraction;
+  while (text::IsDigit(tag[fraction - 1])) --fraction;
   const double minutes = DigitsValue(tag.substr(1, colon - 1));
   const double seconds = DigitsValue(tag.substr(colon + 1, seconds_end - colon - 1));
   const double milliseconds = DigitsValue(tag.substr(fraction, close - fraction));
@@ -148,7 +135,7 @@ std::string_view IdTagValue(std::string_view s, std::string_view opening) {
   for (std::size_t i = s.find(opening); i != npos;) {
     const std::size_t value = i + opening.size();
     std::size_t end = value, close = npos;
-    for (; end < s.size() && !IsWhite(s[end]); ++end) {
+    for (; end < s.size() && !text::IsCSpace(s[end]); ++end) {
       if (s[end] == ']') close = end;
     }
     if (close != npos) return s.substr(value, close - value);

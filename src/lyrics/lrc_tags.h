@@ -17,12 +17,9 @@ namespace lyrics::lrc {
 // Time tags are "\[[0-9]*:[0-9]*.[0-9]*\]": the byte before the fraction is
 // any byte at all, so [01:23.45], [01:23:45], [1:2.3] and even [01:23] are tags.
 
-// The end (one past the ']') of the time tag that matches at s[i], npos if none does.
-std::size_t TimeTagEnd(std::string_view s, std::size_t i);
-
 // Every end a time tag starting at s[i] can have, npos where absent: `longer`
 // when the '.' takes the byte after all the seconds digits, `shorter` when it
-// takes the last seconds digit and a ']' follows at once. TimeTagEnd prefers
+// takes the last seconds digit and a ']' follows at once; a match prefers
 // `longer`. A tag text can occur at s[i] only as one of these two substrings.
 struct TimeTagEnds {
   std::size_t longer = text::npos, shorter = text::npos;

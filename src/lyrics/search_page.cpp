@@ -46,20 +46,14 @@ std::string EncodeQueryValue(std::string_view gbkName) {
     if (IsKeptInQuery(b)) {
       encoded += c;
     } else {
-      encoded += '%';
-      encoded += kHex[b >> 4];
-      encoded += kHex[b & 0x0F];
+      encoded += {'%', kHex[b >> 4], kHex[b & 0x0F]};
     }
   }
   return encoded;
 }
 
 std::string SearchAddress(std::string_view baseAddress, std::string_view gbkName) {
-  std::string address(baseAddress);
-  address += "/?keyword=";
-  address += EncodeQueryValue(gbkName);
-  address += "&field=all";
-  return address;
+  return std::string(baseAddress) + "/?keyword=" + EncodeQueryValue(gbkName) + "&field=all";
 }
 
 std::string ResultPageText(std::string_view body) {
@@ -67,7 +61,7 @@ std::string ResultPageText(std::string_view body) {
 }
 
 bool IsNoResultPage(std::string_view page) {
-  return text::Contains(page, "没有找到相关");
+  return text::Find(page, "没有找到相关") != text::npos;
 }
 
 std::vector<SearchResult> ReadResultPage(std::string_view page) {

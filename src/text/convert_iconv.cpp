@@ -2,7 +2,9 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 
 #include "text/convert.h"
 
@@ -10,90 +12,69 @@ namespace text {
 
 namespace {
 
-// Converts with iconv from `from` to UTF-16LE (or back, with `to`), replacing
-// what cannot be converted: an input unit that iconv refuses is skipped and
-// `replacement` written in its place.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
+// UTF-16 in this machine's byte order, so that iconv's bytes are char16_t
+// units as they stand.
+constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+constexpr char16_t kReplacementUnit = u'\uFFFD';
 
-  std::string Run(const char* in, std::size_t inLeft, std::size_t unit, std::string_view replacement) {
-    std::string out(inLeft * 2 + 16, '\0');
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    auto* src = const_cast<char*>(in);
-    while (inLeft > 0) {
-      if (iconv(cd_, &src, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) {
-        const std::size_t used = out.size() - outLeft;
-        out.resize(out.size() * 2);
-        dst = out.data() + used;
-        outLeft = out.size() - used;
-        continue;
-      }
-      // EILSEQ or EINVAL: one unit is not convertible; write the replacement.
-      if (outLeft < replacement.size()) {
-        const std::size_t used = out.size() - outLeft;
-        out.resize(out.size() * 2 + replacement.size());
-        dst = out.data() + used;
-        outLeft = out.size() - used;
-      }
-      for (char c : replacement) *dst++ = c;
-      outLeft -= replacement.size();
-      const std::size_t skip = std::min(unit, inLeft);
-      src += skip;
-      inLeft -= skip;
-      iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+// Converts with iconv, replacing what cannot be converted: an input unit of
+// `unit` bytes that iconv refuses is skipped and `replacement` written in its place.
+std::string Convert(const char* to, const char* from, std::string_view in, std::size_t unit,
+                    std::string_view replacement) {
+  const iconv_t cd = iconv_open(to, from);
+  std::string out(in.size() * 2 + 16, '\0');
+  std::size_t used = 0;
+  auto* src = const_cast<char*>(in.data());
+  std::size_t inLeft = in.size();
+  while (inLeft > 0) {
+    char* dst = out.data() + used;
+    std::size_t outLeft = out.size() - used;
+    const bool done = iconv(cd, &src, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1);
+    used = out.size() - outLeft;
+    if (done) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
     }
-    out.resize(out.size() - outLeft);
-    return out;
+    // EILSEQ or EINVAL: one unit is not convertible; write the replacement
+    // (the string grows when it must).
+    out.replace(used, replacement.size(), replacement);
+    used += replacement.size();
+    const std::size_t skip = std::min(unit, inLeft);
+    src += skip;
+    inLeft -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
-
- private:
-  iconv_t cd_;
-};
-
-std::u16string FromLe(const std::string& bytes) {
-  std::u16string s(bytes.size() / 2, u'\0');
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    s[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                 static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-  }
-  return s;
+  if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+  out.resize(used);
+  return out;
 }
-
-std::string ToLe(std::u16string_view s) {
-  std::string bytes(s.size() * 2, '\0');
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    bytes[2 * i] = static_cast<char>(s[i] & 0xFF);
-    bytes[2 * i + 1] = static_cast<char>(s[i] >> 8);
-  }
-  return bytes;
-}
-
-constexpr std::string_view kReplacementLe{"\xFD\xFF", 2};
 
 std::u16string ToUtf16(const char* from, std::string_view in) {
-  Converter c("UTF-16LE", from);
-  return FromLe(c.Run(in.data(), in.size(), 1, kReplacementLe));
+  const std::string bytes = Convert(
+      kUtf16, from, in, 1, {reinterpret_cast<const char*>(&kReplacementUnit), sizeof kReplacementUnit});
+  std::u16string units(bytes.size() / 2, u'\0');
+  std::memcpy(units.data(), bytes.data(), units.size() * 2);
+  return units;
 }
 
 std::string FromUtf16(const char* to, std::u16string_view in, std::string_view replacement) {
-  const std::string le = ToLe(in);
-  Converter c(to, "UTF-16LE");
-  return c.Run(le.data(), le.size(), 2, replacement);
+  return Convert(to, kUtf16, {reinterpret_cast<const char*>(in.data()), in.size() * 2}, 2, replacement);
 }
 
 }  // namespace
 
-std::u16string GbkToUtf16(std::string_view gbk) { return ToUtf16("CP936", gbk); }
-std::string Utf16ToGbk(std::u16string_view utf16) { return FromUtf16("CP936", utf16, "?"); }
-std::u16string Utf8ToUtf16(std::string_view utf8) { return ToUtf16("UTF-8", utf8); }
-std::string Utf16ToUtf8(std::u16string_view utf16) { return FromUtf16("UTF-8", utf16, "\xEF\xBF\xBD"); }
+std::u16string GbkToUtf16(std::string_view gbk) {
+  return ToUtf16("CP936", gbk);
+}
+std::string Utf16ToGbk(std::u16string_view utf16) {
+  return FromUtf16("CP936", utf16, "?");
+}
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  return ToUtf16("UTF-8", utf8);
+}
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  return FromUtf16("UTF-8", utf16, "\xEF\xBF\xBD");
+}
 
 }  // namespace text

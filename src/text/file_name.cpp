@@ -1,36 +1,21 @@
 #include "text/file_name.h"
 
-#include <array>
-
 #include "text/gbk.h"
 
 namespace text {
 
 namespace {
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 // Windows opens these as devices whatever the directory or extension.
 bool IsDeviceName(std::string_view name) {
   std::string_view base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);  // "NUL .lrc" is NUL too
-  static constexpr std::array<std::string_view, 4> kPlain = {"con", "prn", "aux", "nul"};
-  for (std::string_view d : kPlain) {
-    if (EqualsIgnoringCase(base, d)) return true;
+  for (std::string_view d : {"con", "prn", "aux", "nul"}) {
+    if (EqualsIgnoringAsciiCase(base, d)) return true;
   }
-  if (base.size() == 4 &&
-      (EqualsIgnoringCase(base.substr(0, 3), "com") || EqualsIgnoringCase(base.substr(0, 3), "lpt"))) {
-    return base[3] >= '0' && base[3] <= '9';
+  if (base.size() == 4 && (EqualsIgnoringAsciiCase(base.substr(0, 3), "com") ||
+                           EqualsIgnoringAsciiCase(base.substr(0, 3), "lpt"))) {
+    return IsDigit(base[3]);
   }
   return false;
 }

@@ -2,19 +2,12 @@
 
 namespace text {
 
-namespace {
-
-bool IsBlankAt(std::string_view s, std::size_t i, std::size_t width) {
-  return width == 1 ? s[i] == ' ' : s[i] == '\xA1' && s[i + 1] == '\xA1';
-}
-
-}  // namespace
-
 std::string_view TrimBlanks(std::string_view s) {
   std::size_t begin = npos, end = 0;
   for (std::size_t i = 0; i < s.size();) {
     const std::size_t w = CharWidth(s, i);
-    if (!IsBlankAt(s, i, w)) {
+    const bool blank = w == 1 ? s[i] == ' ' : s[i] == '\xA1' && s[i + 1] == '\xA1';
+    if (!blank) {
       if (begin == npos) begin = i;
       end = i + w;
     }
@@ -43,13 +36,8 @@ std::vector<std::string_view> Split(std::string_view s, std::string_view sep) {
     if (!s.empty()) pieces.push_back(s);
     return pieces;
   }
-  std::size_t start = 0;
-  while (start < s.size()) {
-    const std::size_t at = Find(s, sep, start);
-    if (at == npos) {
-      pieces.push_back(s.substr(start));
-      break;
-    }
+  for (std::size_t start = 0; start < s.size();) {
+    const std::size_t at = std::min(Find(s, sep, start), s.size());
     pieces.push_back(s.substr(start, at - start));
     start = at + sep.size();
   }
@@ -57,8 +45,7 @@ std::vector<std::string_view> Split(std::string_view s, std::string_view sep) {
 }
 
 std::string_view UpToZero(std::string_view s) {
-  const std::size_t z = s.find('\0');
-  return z == std::string_view::npos ? s : s.substr(0, z);
+  return s.substr(0, s.find('\0'));
 }
 
 }  // namespace text

@@ -3,6 +3,7 @@
 // two-byte character as one unit, so a match never starts on a trail byte.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,8 +13,26 @@ namespace text {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-constexpr bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-constexpr bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+constexpr bool IsLeadByte(unsigned char b) {
+  return b >= 0x81 && b <= 0xFE;
+}
+constexpr bool IsTrailByte(unsigned char b) {
+  return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+
+// ASCII classes; no GBK byte is in them. White space as the C locale has it.
+constexpr bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+constexpr bool IsCSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// ASCII letters compared without case, every other byte as it is.
+inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::ranges::equal(a, b, {}, lower, lower);
+}
 
 // Width in bytes (1 or 2) of the character that starts at s[i]: 2 for a lead
 // byte followed by a trail byte, 1 for everything else (a lone lead byte at the
@@ -32,10 +51,6 @@ std::string_view TrimBlanks(std::string_view s);
 // starting only on character boundaries of `hay`; npos when there is none.
 // An empty needle is found at `from`.
 std::size_t Find(std::string_view hay, std::string_view needle, std::size_t from = 0);
-
-inline bool Contains(std::string_view hay, std::string_view needle) {
-  return Find(hay, needle) != npos;
-}
 
 // Splits at every occurrence of `sep`, found as Find does. Empty pieces
 // between two separators count; the empty piece after a final separator does

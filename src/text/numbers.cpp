@@ -7,12 +7,11 @@
 #include <limits>
 #include <string>
 
+#include "text/gbk.h"
+
 namespace text {
 
 namespace {
-
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // One character of an edit box's text with its full-width form folded to ASCII.
 struct Folded {
@@ -47,9 +46,7 @@ std::int32_t ReadInteger(std::string_view s) {
     value = std::min(kLimit, value * 10 + (f.c - '0'));
     i += f.width;
   }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(value);
+  return static_cast<std::int32_t>(negative ? -value : std::min(value, kLimit - 1));
 }
 
 double ReadNumber(std::string_view s) {
