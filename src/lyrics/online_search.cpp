@@ -23,7 +23,6 @@ namespace lyrics {
 namespace {
 
 struct OnlineSearch {
-  std::string searchAddress;
   std::vector<std::string> resultAddresses;  // one per row of 欲下载列表
   // The lyrics fetched last, byte for byte. 预备下载内容 shows them too, but an
   // edit box holds only so much and only valid GBK, and a save must not lose bytes.
@@ -54,12 +53,12 @@ bool FetchCurrentResult() {
 }  // namespace
 
 void SearchLyrics() {
-  state.searchAddress = SearchAddress(LYRIMARK_LYRICS_URL, forms::main::欲搜索内容().Text());
+  const std::string address = SearchAddress(LYRIMARK_LYRICS_URL, forms::main::欲搜索内容().Text());
   bool found = false;
   std::vector<ui::Row> rows;
   std::vector<std::string> addresses;
   const bool done = ui::PaintWhile([&] {
-    const std::string page = ResultPageText(net::FetchPage(state.searchAddress));
+    const std::string page = ResultPageText(net::FetchPage(address));
     if (IsNoResultPage(page)) return;
     found = true;
     for (SearchResult& r : ReadResultPage(page)) {

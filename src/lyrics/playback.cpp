@@ -13,7 +13,6 @@
 #include "finder/target_handle.h"
 #include "forms/main_form.h"
 #include "lyrics/song_rows.h"
-#include "text/gbk.h"
 #include "ui/message_box.h"
 #include "ui/paint_while.h"
 #include "ui/scoped.h"
@@ -30,7 +29,6 @@ constexpr char kStop[] = "停 止";
 
 struct Playback {
   SongLyrics song;
-  std::string loadedText;
   std::int32_t currentLine = 0;
   // The moment that is 0 ms of the song. Each line is scheduled against it, so
   // delivery time and timer rounding never add up along the song.
@@ -61,10 +59,17 @@ void ScheduleLine(std::int32_t line) {
   PlaybackTimer().SetInterval(static_cast<int>(std::clamp<std::int64_t>(left, 1, INT32_MAX)));
 }
 
-void EndOfSong() {
-  state.currentLine = 0;
+// No tick is pending after this, and one inside its delivery now leaves the
+// scheduling alone.
+void Halt() {
+  ++state.generation;
   PlaybackTimer().SetInterval(0);
   PlayButton().SetText(kPlay);
+}
+
+void EndOfSong() {
+  state.currentLine = 0;
+  Halt();
   caption::RestoreNickname();
 }
 
@@ -150,9 +155,7 @@ void LoadLyricsFile() {
   if (!forms::MainOpen()) return;  // a close that was pending has just run
   if (PlayButton().Text() != kPlay) {
     // Playing: the choice pauses playback and loads nothing.
-    ++state.generation;
-    PlaybackTimer().SetInterval(0);
-    PlayButton().SetText(kPlay);
+    Halt();
     caption::RestoreNickname();
     return;
   }
@@ -170,13 +173,7 @@ void LoadLyricsFile() {
   std::vector<ui::Row> rows;
   bool parsed = false;
   // A large file takes a while to read and parse; the window paints meanwhile.
-  ui::PaintWhile([&] {
-    // Cut in place: a copy of a large text could fail where the read did not.
-    std::string bytes = ReadFileBytes(path);
-    bytes.resize(text::UpToZero(bytes).size());
-    state.loadedText = std::move(bytes);
-    parsed = ReadSong(state.loadedText, state.song, rows);
-  });
+  ui::PaintWhile([&] { parsed = ReadSong(ReadFileBytes(path), state.song, rows); });
   if (!parsed) {
     state.song = {};
     ui::ShowMessage("解析失败,未知原因！", {}, {.icon = ui::Icon::Information});
@@ -202,9 +199,7 @@ void TogglePlayback() {
     Tick(state.currentLine != 0);
     return;
   }
-  ++state.generation;
-  PlayButton().SetText(kPlay);
-  PlaybackTimer().SetInterval(0);
+  Halt();
   state.currentLine = 0;
 }
 
