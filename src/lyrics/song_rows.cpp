@@ -10,10 +10,7 @@ const char kCreditText[] = LYRIMARK_HOME_URL "-提供字幕";
 
 bool ReadSong(std::string_view text, SongLyrics& song, std::vector<ui::Row>& rows) {
   rows.clear();
-  if (!ParseLyrics(text, song)) {
-    song = {};
-    return false;
-  }
+  if (!ParseLyrics(text, song)) return false;  // which leaves the song empty
   rows.reserve(static_cast<std::size_t>(song.count));
   for (std::size_t i = 0; i < static_cast<std::size_t>(song.count); ++i) {
     std::string& lyric = song.texts[i];
