@@ -13,7 +13,7 @@ bool FtpBinary(const DownloadParameters& p, std::string_view path) {
   const std::size_t dot = path.rfind('.');
   if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos) return false;
   for (std::string_view listed : text::Split(p.ftpFileTypes, "|")) {
-    if (SameLetters(listed, path.substr(dot))) return true;
+    if (text::EqualsIgnoringAsciiCase(listed, path.substr(dot))) return true;
   }
   return false;
 }

@@ -1,7 +1,8 @@
 #include "update/http_response.h"
 
-#include <cctype>
 #include <charconv>
+
+#include "text/gbk.h"
 
 namespace update {
 
@@ -36,18 +37,9 @@ void ReadContentRange(std::string_view value, ResponseHead& head) {
 
 }  // namespace
 
-bool SameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
 std::int64_t ReadByteCount(std::string_view s) {
   std::int64_t v = -1;
-  if (s.empty() || !std::isdigit(static_cast<unsigned char>(s.front()))) return -1;
+  if (s.empty() || !text::IsDigit(s.front())) return -1;
   const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), v);
   return error == std::errc() && end == s.data() + s.size() && v <= kLargestCount ? v : -1;
 }
@@ -94,12 +86,12 @@ std::optional<ResponseHead> ReadResponseHead(std::string_view head) {
     if (colon == std::string_view::npos) continue;
     const std::string_view name = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
-    if (SameLetters(name, "Content-Length")) {
+    if (text::EqualsIgnoringAsciiCase(name, "Content-Length")) {
       result.contentLength = ReadByteCount(value);
       if (result.contentLength < 0) return std::nullopt;
-    } else if (SameLetters(name, "Content-Range")) {
+    } else if (text::EqualsIgnoringAsciiCase(name, "Content-Range")) {
       ReadContentRange(value, result);
-    } else if (SameLetters(name, "Location")) {
+    } else if (text::EqualsIgnoringAsciiCase(name, "Location")) {
       result.location = std::string(value);
     }
   }
