@@ -38,8 +38,8 @@ void PumpWait(int ms) {
   }
 }
 
-void TimerWait(int ms) {
-  if (ms <= 0) return;
+bool TimerWait(int ms) {
+  if (ms <= 0) return true;
 
   // A waitable timer keeps the due time exact however many messages wake us.
   ui::Handle timer(CreateWaitableTimerA(nullptr, FALSE, nullptr));
@@ -65,6 +65,7 @@ void TimerWait(int ms) {
     // A wait that fails would fail again at once: go on by the stopwatch.
     if (result == WAIT_FAILED) timer.reset();
   }
+  return true;
 }
 
 }  // namespace caption

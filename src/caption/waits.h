@@ -17,7 +17,7 @@ void PumpWait(int ms);
 
 // Sleeps for `ms` milliseconds, waking for every message to dispatch it;
 // ms <= 0 returns at once without dispatching. A quit (the main window
-// closed) ends it at once.
-void TimerWait(int ms);
+// closed) ends it at once. Always true.
+bool TimerWait(int ms);
 
 }  // namespace caption

@@ -67,14 +67,16 @@ POINT ClientOrigin(HWND window) {
   return origin;
 }
 
-bool IsLeftButtonDown() {
-  if (!(GetKeyState(VK_LBUTTON) & 0x8000)) return false;
+bool IsKeyDown(int virtualKey) {
+  if (!(GetKeyState(virtualKey) & 0x8000)) return false;
   // The thread's own key state sees a release only if the release comes to
   // this thread; Windows sends one over another program's window to that
   // program. The hardware state sees every release. GetAsyncKeyState reads
   // physical buttons, so with swapped buttons the logical left one is the
-  // physical right one.
-  const int physical = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  // physical right one, and the other way round.
+  int physical = virtualKey;
+  if (GetSystemMetrics(SM_SWAPBUTTON) && (virtualKey == VK_LBUTTON || virtualKey == VK_RBUTTON))
+    physical = virtualKey == VK_LBUTTON ? VK_RBUTTON : VK_LBUTTON;
   return (GetAsyncKeyState(physical) & 0x8000) != 0;
 }
 
@@ -104,11 +106,14 @@ void ToggleFrame(HWND window) {
   Rectangle(dc, 0, 0, r.right - r.left, r.bottom - r.top);
 }
 
-// Layered and click-through, so from the next tick on the pointer query sees past it.
-void MakeClickThrough(HWND window) {
-  SetWindowLongA(window, GWL_EXSTYLE,
-                 GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(window, kTransparentKey, kIconAlpha, LWA_COLORKEY | LWA_ALPHA);
+// Click-through makes the pointer query see past the window from the next tick on.
+void SetLayeredStyle(HWND window, BYTE alpha, COLORREF key, bool clickThrough) {
+  const LONG style =
+      clickThrough ? GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT | WS_EX_LAYERED : WS_EX_LAYERED;
+  SetWindowLongA(window, GWL_EXSTYLE, style);
+  DWORD flags = LWA_ALPHA;
+  if (key != 0) flags = alpha == 0 ? LWA_COLORKEY : LWA_COLORKEY | LWA_ALPHA;
+  SetLayeredWindowAttributes(window, key, alpha, flags);
 }
 
 // Makes the windows framed during the drag paint their frames' pixels anew.
@@ -190,7 +195,7 @@ void FinderTick() {
     ShowCursor(FALSE);  // the icon is the pointer now; undone at the release
   }
 
-  MakeClickThrough(icon->hwnd());
+  SetLayeredStyle(icon->hwnd(), kIconAlpha, kTransparentKey, true);
 
   GetCursorPos(&p);
   forms::main::编辑框_鼠标位置_X().SetText(std::to_string(p.x));
@@ -213,7 +218,7 @@ void FinderTick() {
     forms::main::透明标签1().SetText(kTitlePrefix + ReadWindowTitle(w));
   }
 
-  if (!IsLeftButtonDown()) EndDrag(*icon);
+  if (!IsKeyDown(VK_LBUTTON)) EndDrag(*icon);
   Finder.FinderBusy = false;
 }
 

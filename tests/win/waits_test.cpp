@@ -63,8 +63,8 @@ class Waits : public testing::Test {
 TEST_F(Waits, ZeroOrNegativeReturnAtOnceWithoutDispatching) {
   PostMessageW(window, WM_APP, 0, 0);
   const auto start = Clock::now();
-  TimerWait(0);
-  TimerWait(-5);
+  EXPECT_TRUE(TimerWait(0));
+  EXPECT_TRUE(TimerWait(-5));
   PumpWait(0);
   PumpWait(-1);
   EXPECT_LT(MsSince(start), 100);
@@ -81,7 +81,7 @@ TEST_F(Waits, TimerWaitLastsItsTimeAndRunsAClickMadeMeanwhile) {
     SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &result);
   });
   const auto start = Clock::now();
-  TimerWait(500);
+  EXPECT_TRUE(TimerWait(500));
   const double waited = MsSince(start);
   user.join();
   EXPECT_GE(waited, 500);
@@ -120,7 +120,7 @@ TEST_F(Waits, EndAtOnceOnAQuitAndPassItOn) {
   const auto start = Clock::now();
   PostMessageW(window, WM_APP, 0, 0);
   PostQuitMessage(7);
-  TimerWait(INT_MAX);  // 24.8 days
+  EXPECT_TRUE(TimerWait(INT_MAX));  // 24.8 days
   EXPECT_EQ(handled, 1);
   EXPECT_EQ(quit_code(), 7);
 
@@ -130,7 +130,7 @@ TEST_F(Waits, EndAtOnceOnAQuitAndPassItOn) {
 
   // A quit that comes while the wait sleeps.
   SetTimer(window, 1, 100, nullptr);
-  TimerWait(INT_MAX);
+  EXPECT_TRUE(TimerWait(INT_MAX));
   EXPECT_EQ(quit_code(), 9);
   EXPECT_LT(MsSince(start), 2000);
 
