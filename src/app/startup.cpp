@@ -12,6 +12,7 @@
 #include "forms/program.h"
 #include "lyrimark/config.h"
 #include "ui/wide.h"
+#include "update/announcement_check.h"
 #include "update/update_window.h"
 
 namespace app {

@@ -10,8 +10,6 @@ namespace net {
 
 namespace {
 
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-
 struct InternetCloser {
   void operator()(HINTERNET h) const { InternetCloseHandle(h); }
 };

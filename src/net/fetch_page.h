@@ -6,6 +6,10 @@
 
 namespace net {
 
+// The User-Agent of every request the program makes: its page fetches and the
+// update's downloads.
+constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
 // GETs `address` (http or https) and returns the whole response body, whatever
 // the status; empty on any failure before the first bytes arrive. Bytes that
 // arrived before a failed read are kept; a body longer than kPageLimit

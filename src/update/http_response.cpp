@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "net/fetch_page.h"
 #include "text/gbk.h"
 
 namespace update {
@@ -62,7 +63,7 @@ std::string RangeRequest(std::string_view host, std::string_view path, std::int6
   }
   std::string range = "bytes=" + std::to_string(first) + "-";
   if (last >= 0) range += std::to_string(last);
-  return "GET " + target + " HTTP/1.0\r\nHost: " + std::string(host) + "\r\nUser-Agent: " + kUserAgent +
+  return "GET " + target + " HTTP/1.0\r\nHost: " + std::string(host) + "\r\nUser-Agent: " + net::kUserAgent +
          "\r\nAccept: */*\r\nRange: " + range + "\r\n\r\n";
 }
 

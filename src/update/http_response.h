@@ -9,9 +9,6 @@
 
 namespace update {
 
-// The User-Agent of every request the downloader makes.
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-
 // The request for the bytes `first` .. `last` of `path` (last < 0: to the
 // end). HTTP/1.0, so no server answers in chunks; `host` is the Host header
 // (with the port when it is not the default).

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <mutex>
 
+#include "net/fetch_page.h"
 #include "update/download_connection.h"
 
 namespace update {
@@ -32,7 +33,7 @@ class InternetConnection final : public Connection {
     {
       std::lock_guard hold(lock_);
       if (stopped_) return false;
-      session_ = InternetOpenA(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+      session_ = InternetOpenA(net::kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
       if (!session_) return false;
       SetTimeout(session_, INTERNET_OPTION_CONNECT_TIMEOUT, source_.connectTimeoutMs);
       SetTimeout(session_, INTERNET_OPTION_SEND_TIMEOUT, source_.sendTimeoutMs);

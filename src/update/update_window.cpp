@@ -21,6 +21,7 @@
 #include "update/downloader.h"
 #include "update/release_signature.h"
 #include "update/signature_check.h"
+#include "update/start_program.h"
 
 namespace update {
 
@@ -86,23 +87,6 @@ std::int32_t LYRIMARK_NOTIFY_CALL OnDownloadEvent(std::int32_t kind, std::int32_
 }
 
 }  // namespace
-
-void CheckAnnouncement() {
-  caption::DispatchPendingMessages();
-  const Announcement page = ReadAnnouncement(net::FetchPage(LYRIMARK_ANNOUNCE_URL));
-  if (!IsYes(page.run)) {
-    // No page, no section, or not a yes: the program cannot be used.
-    ui::ShowMessage("服务器故障，请重试", "无法连接到服务器", {.icon = ui::Icon::Stop, .taskModal = true});
-    forms::EndProcess(0);
-  }
-  forms::main::Window().SetCaption(page.title);
-  if (IsYes(page.force)) forms::OpenUpdateWindowModal();
-  if (IsYes(page.prompt) &&
-      ui::ShowMessage("当前程序已经有更新版本,是否更新", "字幕工具版本更新提示：",
-                      {.buttons = ui::Buttons::YesNo, .taskModal = true}) == ui::Answer::Yes) {
-    forms::OpenUpdateWindowModal();
-  }
-}
 
 UpdateState& State() {
   return state;
@@ -175,23 +159,6 @@ void ProgressTick() {
 
 void StopUpdateDownload() {
   StopDownload(state.downloadJob.get());
-}
-
-bool StartProgram(const std::string& gbkPath) {
-  const std::wstring program = ui::Wide(gbkPath);
-  std::wstring commandLine = L"\"" + program + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
-    return false;
-  }
-  const ui::Handle process(started.hProcess), thread(started.hThread);
-  WaitForInputIdle(started.hProcess, 1000);
-  return true;
 }
 
 }  // namespace update

@@ -1,5 +1,4 @@
-// The update: the start-up check of the announcement page, and the update
-// window, which downloads the new version with live progress, then starts it.
+// The update window: downloads the new version with live progress, then starts it.
 #pragma once
 
 #include <atomic>
@@ -30,10 +29,6 @@ struct UpdateState {
   DownloadParameters downloadParameters;
 };
 
-// Reads the announcement page: it may end the program, retitles the main
-// window, and forces or offers the update.
-void CheckAnnouncement();
-
 // The one update of the program.
 UpdateState& State();
 
@@ -47,11 +42,5 @@ void ProgressTick();
 
 // For the exit routine: stops the download if there is one.
 void StopUpdateDownload();
-
-// Starts the program file at `gbkPath` as a new process shown normally, and
-// waits until it is ready for input, at most a second; false when it cannot
-// start. The path is the program's name and, quoted, its whole command line,
-// so a directory with a blank in its name cannot start another program.
-bool StartProgram(const std::string& gbkPath);
 
 }  // namespace update

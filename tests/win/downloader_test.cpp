@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "update/download_connection.h"
-#include "update/update_window.h"
+#include "update/start_program.h"
 #include "update_site.h"
 
 namespace {
