@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick locales fonts-wine fonts-wqy-microhei fonts-arphic-uming
-  libboost1.81-dev googletest libgtest-dev
+  libboost1.81-dev nlohmann-json3-dev googletest libgtest-dev
   clang libclang-rt-14-dev
   python3 python3-pyftpdlib python3-cryptography curl
   aria2

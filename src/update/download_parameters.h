@@ -61,7 +61,11 @@ struct DownloadParameters {
   std::string ftpFileTypes = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";
   std::string reserved19;
   std::string reserved20;
-  // Not one of the record's fields: asked on the downloader's thread, with the
+  // Not one of the record's fields: the largest file the download may bring,
+  // in bytes; a server that names a larger one, or sends more, fails the
+  // download before anything is written far into the file. 0: no limit.
+  std::int64_t largestFile = 0;
+  // Not one of the record's fields either: asked on the downloader's thread, with the
   // lowercase hex SHA-256 of the whole file, before the file takes its name;
   // false keeps nothing, as a failed download. Empty: every whole file is kept.
   std::function<bool(std::string_view sha256)> acceptFile;

@@ -55,7 +55,18 @@ class DownloadJob {
     stopping = false;
     received = 0;
     sinceAsk = 0;
+    saved_ = {};
     return true;
+  }
+
+  void Saved(SavedFile file) {
+    std::lock_guard hold(lock_);
+    saved_ = std::move(file);
+  }
+
+  SavedFile Saved() const {
+    std::lock_guard hold(lock_);
+    return saved_;
   }
 
   // The transfer is over; whether it was stopped.
@@ -105,10 +116,11 @@ class DownloadJob {
   }
 
  private:
-  std::mutex lock_;
+  mutable std::mutex lock_;
   bool running_ = false;
   int graceMs_ = 0;
   std::vector<Connection*> open_;  // connections that have not ended
+  SavedFile saved_;
 };
 
 namespace {
@@ -177,7 +189,11 @@ class Transfer {
       whole = FetchPart({0, body.total}, nullptr, body);
     }
     // A stopped transfer keeps nothing, however far it came.
-    return whole && !job_->stopping && Accepted() && file_.Commit();
+    if (!whole || job_->stopping) return false;
+    const std::string sha256 = file_.Sha256();
+    if (sha256.empty() || (p_.acceptFile && !p_.acceptFile(sha256)) || !file_.Commit()) return false;
+    job_->Saved({target, sha256});
+    return true;
   }
 
   // Each part on a connection of its own, the first on the one already open.
@@ -289,8 +305,6 @@ class Transfer {
     }
   }
 
-  bool Accepted() { return !p_.acceptFile || p_.acceptFile(file_.Sha256()); }
-
   std::int32_t Notify(std::int32_t kind, std::int32_t value) const {
     return p_.notify ? p_.notify(kind, job_->id, value, 0, job_->id) : 0;
   }
@@ -333,6 +347,10 @@ std::int64_t BytesSinceLastAsk(DownloadJob* job) {
 
 std::int64_t AllBytesSinceLastAsk() {
   return allSinceAsk.exchange(0);
+}
+
+SavedFile SavedFileOf(const DownloadJob* job) {
+  return job ? job->Saved() : SavedFile{};
 }
 
 void StopDownload(DownloadJob* job) {

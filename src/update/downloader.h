@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "update/download_parameters.h"
 
@@ -26,6 +27,17 @@ std::int64_t BytesReceived(const DownloadJob* job);
 std::int64_t BytesSinceLastAsk(DownloadJob* job);
 // Bytes all downloads of the process received since the previous call.
 std::int64_t AllBytesSinceLastAsk();
+
+// The file a transfer saved: where it lies (the local file's name, or the
+// numbered name beside it that an existing file made the downloader pick) and
+// the lowercase hex SHA-256 of the bytes it committed. Both empty when the
+// transfer saved nothing.
+struct SavedFile {
+  std::string path;  // GBK
+  std::string sha256;
+};
+// What the job's last transfer saved; complete once kNotifyEnd is sent.
+SavedFile SavedFileOf(const DownloadJob* job);
 
 // Ends the job's transfer: its connections are told to stop, and waited for up
 // to the stop grace period, in 20 ms steps. A stopped transfer notifies
