@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the release zips from the current commit:
 #   LYRIMARK_HOME_URL=... LYRIMARK_FAN_URL=... LYRIMARK_ANNOUNCE_URL=... \
-#   LYRIMARK_LYRICS_URL=... scripts/release.sh [win32|win64 ...]
-# (both by default). LYRIMARK_UPDATE_PUBLIC_KEY, when set, builds in the key
-# that updates must be signed with. Writes dist/Lyrimark-<version>-<arch>.zip and
+#   LYRIMARK_LYRICS_URL=... LYRIMARK_UPDATE_PUBLIC_KEY=... scripts/release.sh [win32|win64 ...]
+# (both by default). LYRIMARK_UPDATE_PUBLIC_KEY is the key that updates must be
+# signed with (tools/sign_update makes it); a release without one takes
+# unsigned updates and is built only with LYRIMARK_UNSIGNED_UPDATES=ON and an
+# https:// announcement address. Writes dist/Lyrimark-<version>-<arch>.zip and
 # dist/SHA256SUMS (LYRIMARK_DIST names another folder). The same commit and
 # addresses give the same bytes, in whatever folder the checkout lies.
 set -euo pipefail
@@ -17,6 +19,7 @@ for variable in LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMAR
 done
 export LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMARK_LYRICS_URL
 export LYRIMARK_UPDATE_PUBLIC_KEY=${LYRIMARK_UPDATE_PUBLIC_KEY:-}
+export LYRIMARK_UNSIGNED_UPDATES=${LYRIMARK_UNSIGNED_UPDATES:-OFF}
 ./scripts/setup.sh
 
 arches=("$@")

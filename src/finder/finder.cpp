@@ -37,10 +37,8 @@ constexpr COLORREF kTransparentKey = 0xFFFFFF;  // white shows nothing
 constexpr int kFramePenWidth = 5;
 constexpr COLORREF kFramePenColour = 0x0001F4;  // never seen: the frame inverts
 
-// The title read from another program: how long to wait for each answer,
-// and the most characters taken.
-constexpr UINT kTitleWaitMs = 100;
-constexpr std::size_t kLongestTitle = 255;
+// The most characters of another window's title taken.
+constexpr int kLongestTitle = 255;
 
 constexpr char kSuperModeHint[] = "(*^-^*) 无法获取窗口句柄,超级模式被激活,松开鼠标后获取当前窗口句柄!";
 constexpr char kTitlePrefix[] = "窗口标题：";
@@ -223,23 +221,16 @@ void FinderTick() {
 }
 
 std::string ReadWindowTitle(HWND window) {
-  // Another program answers these, or does not: each question waits a short
-  // while at most, a hung window reads as no title, and whatever length it
-  // claims, no more than a title's worth is read. SMTO_BLOCK: nothing else
-  // runs here meanwhile, so the finder's state stays as it is.
-  const auto ask = [window](UINT message, WPARAM size, LPARAM buffer, DWORD_PTR& answer) {
-    return SendMessageTimeoutW(window, message, size, buffer, SMTO_BLOCK | SMTO_ABORTIFHUNG, kTitleWaitMs,
-                               &answer) != 0;
-  };
-  DWORD_PTR length = 0;
-  if (!window || !ask(WM_GETTEXTLENGTH, 0, 0, length) || length == 0) return {};
+  // The title the system keeps for the window, read without a message to its
+  // program (as the title of another program's window always is read): an
+  // edit field gives its caption, never the text typed into it, the program
+  // sees nothing of the drag, and nothing can keep us waiting. A program the
+  // system knows as hung shows no title.
+  if (!window || IsHungAppWindow(window)) return {};
   wchar_t title[kLongestTitle + 1] = {};
-  const std::size_t room = std::min<std::size_t>(length, kLongestTitle) + 1;
-  DWORD_PTR copied = 0;
-  if (!ask(WM_GETTEXT, room, reinterpret_cast<LPARAM>(title), copied)) return {};
-  title[room - 1] = L'\0';
+  const int length = InternalGetWindowText(window, title, kLongestTitle + 1);
   // Wide, whatever the system's code page; characters GBK lacks become '?'.
-  return ui::Narrow(std::wstring_view(title, std::wcslen(title)));
+  return ui::Narrow(std::wstring_view(title, static_cast<std::size_t>(std::max(length, 0))));
 }
 
 }  // namespace finder

@@ -9,10 +9,17 @@
 
 namespace forms {
 
+// The binding table of the program's windows, as OpenMain was given it. The
+// update window takes it too, and may open after the main window has gone.
+inline std::span<const ui::Binding>& ProgramBindings() {
+  static std::span<const ui::Binding> bindings;
+  return bindings;
+}
 // Opens the main window from its layout with the binding table of the
 // program's windows; the windows it opens take the same table. nullptr when
 // its created event ended its use (the start-up check may close it).
 inline ui::Window* OpenMain(std::span<const ui::Binding> bindings) {
+  ProgramBindings() = bindings;
   return ui::Window::Open(kMainLayout, bindings);
 }
 // Whether the main window still exists: loops that wait inside a handler check

@@ -12,9 +12,10 @@ inline ui::Window* UpdateWindow() {
   return ui::Window::Find(kUpdateLayout.name);
 }
 // Opens the update window, bound as the main window is, without an owner, and
-// runs it modally.
+// runs it modally. The first update window closes the main window: a second
+// one (the user closed the first and took the offered update) opens all the same.
 inline void OpenUpdateWindowModal() {
-  if (ui::Window* w = ui::Window::Open(kUpdateLayout, main::Window().bindings())) {
+  if (ui::Window* w = ui::Window::Open(kUpdateLayout, ProgramBindings())) {
     w->Show();
     w->RunUntilClosed();
   }

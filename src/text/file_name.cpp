@@ -37,4 +37,14 @@ bool IsSafeFileName(std::string_view name) {
   return !IsDeviceName(name);
 }
 
+bool IsExactFileName(std::string_view name) {
+  // A name of dots and blanks alone ends in one of them too.
+  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
+  for (std::size_t i = 0; i < name.size(); i += CharWidth(name, i)) {
+    if (CharWidth(name, i) == 1 && std::string_view("<>\"|?*").find(name[i]) != std::string_view::npos)
+      return false;
+  }
+  return true;
+}
+
 }  // namespace text

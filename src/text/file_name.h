@@ -13,4 +13,10 @@ namespace text {
 // extension).
 bool IsSafeFileName(std::string_view gbkName);
 
+// Whether Windows saves a file under exactly this name, so that the file a
+// program starts by the name is the file saved by it: no final dot or blank
+// (Windows drops them), not dots and blanks alone, and none of the characters
+// < > " | ? * (refused, or read as a pattern). Looked for as characters.
+bool IsExactFileName(std::string_view gbkName);
+
 }  // namespace text

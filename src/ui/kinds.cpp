@@ -49,12 +49,13 @@ void ShowIcon(Unit& button) {
 }
 
 // The units of the page now chosen show, those of the others hide.
-void TabNotified(Window& w, Unit& tab, UINT code, LPARAM) {
-  if (code != static_cast<UINT>(TCN_SELCHANGE)) return;
+LRESULT TabNotified(Window& w, Unit& tab, UINT code, LPARAM) {
+  if (code != static_cast<UINT>(TCN_SELCHANGE)) return 0;
   const int page = static_cast<int>(SendMessageW(tab.hwnd, TCM_GETCURSEL, 0, 0)) + 1;
   for (const Unit& u : w.units()) {
     if (u.tab == &tab) ShowWindow(u.hwnd, u.row->visible && u.page == page ? SW_SHOWNA : SW_HIDE);
   }
+  return 0;
 }
 
 void CheckCurrentRow(Window& w, Unit& list) {
@@ -72,7 +73,29 @@ void ShowCell(Unit& list, NMLVDISPINFOW& info) {
   lstrcpynW(item.pszText, Wide(ReportList(list).Cell(item.iItem, item.iSubItem)).c_str(), item.cchTextMax);
 }
 
-void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
+// Typing in an owner-data list asks which row matches what was typed: the
+// first row from the one it names on (round to the top when it may wrap) whose
+// first cell starts with the typed text, or is it, without regard to case, as
+// a list that holds its own items finds it. -1: none.
+LRESULT FindRow(Unit& list, const NMLVFINDITEMW& find) {
+  const LVFINDINFOW& what = find.lvfi;
+  if (!(what.flags & (LVFI_STRING | LVFI_PARTIAL)) || !what.psz) return -1;
+  const std::wstring_view typed = what.psz;
+  const ReportList rows(list);
+  const int count = rows.RowCount();
+  const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+  for (int k = 0; k < count; ++k) {
+    const int row = (start + k) % count;
+    if (row < start && !(what.flags & LVFI_WRAP)) break;
+    const std::wstring cell = Wide(rows.Cell(row, 0));
+    if (what.flags & LVFI_PARTIAL ? cell.size() < typed.size() : cell.size() != typed.size()) continue;
+    const int n = static_cast<int>(typed.size());
+    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL) return row;
+  }
+  return -1;
+}
+
+LRESULT ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
   switch (code) {
     case static_cast<UINT>(LVN_ITEMCHANGED):
       // A click deselects the old row and selects the new one in two
@@ -87,6 +110,8 @@ void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
     case static_cast<UINT>(LVN_GETDISPINFOW):
       ShowCell(u, *reinterpret_cast<NMLVDISPINFOW*>(lParam));
       break;
+    case static_cast<UINT>(LVN_ODFINDITEMW):
+      return FindRow(u, *reinterpret_cast<const NMLVFINDITEMW*>(lParam));
     case static_cast<UINT>(NM_DBLCLK): {
       const std::string_view layout = w.layout().name;
       CheckCurrentRow(w, u);
@@ -96,6 +121,7 @@ void ReportListNotified(Window& w, Unit& u, UINT code, LPARAM lParam) {
     default:
       break;
   }
+  return 0;
 }
 
 // clang-format off

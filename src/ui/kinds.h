@@ -28,8 +28,9 @@ struct KindRow {
   bool takesText = false;                // the row's text is the control's text
   void (*init)(Unit& u) = nullptr;       // once the control is made
   std::span<const Notice> events = {};
-  // What the kind itself does with a notification that fires no event.
-  void (*notified)(Window& w, Unit& u, UINT code, LPARAM lParam) = nullptr;
+  // What the kind itself does with a notification that fires no event; the
+  // result answers a WM_NOTIFY that asks something.
+  LRESULT (*notified)(Window& w, Unit& u, UINT code, LPARAM lParam) = nullptr;
 };
 
 const KindRow& KindOf(Kind kind);

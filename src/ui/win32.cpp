@@ -35,12 +35,16 @@ std::wstring CurrentDirectory() {
   return ReadPath([](DWORD size, wchar_t* buffer) { return GetCurrentDirectoryW(size, buffer); });
 }
 
-std::wstring ModuleDirectory() {
+std::wstring ModulePath() {
   // A full buffer means a cut name: GetModuleFileName answers with the size given.
-  std::wstring path = ReadPath([](DWORD size, wchar_t* buffer) {
+  return ReadPath([](DWORD size, wchar_t* buffer) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer, size);
     return n == size ? size * 2 : n;
   });
+}
+
+std::wstring ModuleDirectory() {
+  std::wstring path = ModulePath();
   const std::size_t slash = path.find_last_of(L"\\/");
   path.resize(slash == std::wstring::npos ? 0 : slash);
   return path;

@@ -15,6 +15,8 @@ std::string WindowText(HWND hwnd);
 // trailing backslash (UTF-16: a path may hold what GBK lacks).
 std::wstring CurrentDirectory();
 std::wstring ModuleDirectory();
+// The program file itself.
+std::wstring ModulePath();
 
 // Registers a window class of this module with the arrow cursor; registering
 // it again changes nothing. Returns `name`.

@@ -152,12 +152,15 @@ void Window::NotifyLater(const Unit& u, UINT code) const {
   PostMessageW(hwnd_, kNotifyLater, u.id, static_cast<LPARAM>(code));
 }
 
-void Window::Notify(Unit& u, UINT code, LPARAM lParam) {
+LRESULT Window::Notify(Unit& u, UINT code, LPARAM lParam) {
   const KindRow& kind = KindOf(u.row->kind);
   for (const Notice& n : kind.events) {
-    if (n.code == code) return Fire(u.row->name, n.event);
+    if (n.code == code) {
+      Fire(u.row->name, n.event);
+      return 0;
+    }
   }
-  if (kind.notified) kind.notified(*this, u, code, lParam);
+  return kind.notified ? kind.notified(*this, u, code, lParam) : 0;
 }
 
 void Window::Fire(std::string_view unitName, Event event) const {
@@ -225,8 +228,7 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
       Unit* u = UnitByHandle(hdr->hwndFrom);
       if (!u) break;
-      Notify(*u, hdr->code, lParam);
-      return 0;
+      return Notify(*u, hdr->code, lParam);
     }
     case kNotifyLater:
       if (Unit* u = UnitById(static_cast<UINT>(wParam))) Notify(*u, static_cast<UINT>(lParam), 0);

@@ -67,7 +67,7 @@ class Window {
   Unit* UnitById(UINT id);
   Unit* UnitByHandle(HWND hwnd);
   // Hands a notification to the unit's kind.
-  void Notify(Unit& u, UINT code, LPARAM lParam);
+  LRESULT Notify(Unit& u, UINT code, LPARAM lParam);
 
   const WindowLayout& layout_;
   std::span<const Binding> bindings_;

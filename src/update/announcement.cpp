@@ -15,6 +15,16 @@ std::string Value(std::string_view section, std::string_view key) {
   return ExtractBetween(section, key, "</p>");
 }
 
+// A release's version and signature are short texts: a longer value is none,
+// and is read no further.
+constexpr std::size_t kLongestVersion = 32;
+constexpr std::size_t kLongestSignature = 256;
+
+std::string ShortValue(std::string_view section, std::string_view key, std::size_t longest) {
+  std::string value = Value(section, key);
+  return value.size() <= longest ? value : std::string();
+}
+
 }  // namespace
 
 std::string ExtractBetween(std::string_view whole, std::string_view start, std::string_view end) {
@@ -40,8 +50,8 @@ Announcement ReadAnnouncement(std::string_view page) {
 
 UpdateSource ReadUpdateSource(std::string_view page) {
   const std::string section = Section(page);
-  return {Value(section, "自动更新地址="), Value(section, "程序名字="), Value(section, "更新版本="),
-          Value(section, "更新签名=")};
+  return {Value(section, "自动更新地址="), Value(section, "程序名字="),
+          ShortValue(section, "更新版本=", kLongestVersion), ShortValue(section, "更新签名=", kLongestSignature)};
 }
 
 }  // namespace update

@@ -24,7 +24,8 @@ struct Announcement {
 Announcement ReadAnnouncement(std::string_view page);
 
 // Where the new version comes from and the name it is saved and started under;
-// for a program that takes signed updates only, also what the release says of itself.
+// for a program that takes signed updates only, also what the release says of
+// itself (a version or signature too long to be one reads as none).
 struct UpdateSource {
   std::string address;    // "自动更新地址="
   std::string fileName;   // "程序名字="

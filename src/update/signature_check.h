@@ -16,6 +16,11 @@ namespace update {
 // program takes any update the announcement page names, unsigned.
 extern const std::string_view kUpdatePublicKey;
 
+// Whether the program takes signed updates only: a key is built in.
+inline bool SignedUpdatesOnly() {
+  return !kUpdatePublicKey.empty();
+}
+
 // The lowercase hex SHA-256 of the file behind `file`, read from its start;
 // empty when it cannot be read.
 std::string FileSha256(HANDLE file);

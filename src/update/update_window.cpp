@@ -17,7 +17,6 @@
 #include "ui/wide.h"
 #include "ui/win32.h"
 #include "update/announcement.h"
-#include "update/download_file.h"
 #include "update/downloader.h"
 #include "update/release_signature.h"
 #include "update/signature_check.h"
@@ -29,9 +28,9 @@ namespace {
 
 UpdateState state;
 
-bool SignedOnly() {
-  return !kUpdatePublicKey.empty();
-}
+// No release of this program comes near this; a server that names a larger
+// file is not sending one.
+constexpr std::int64_t kLargestUpdate = std::int64_t{256} << 20;
 
 // Whether the file whose hash is `sha256` is the release the page names, signed with our key.
 bool Genuine(const UpdateSource& release, std::string_view sha256) {
@@ -44,37 +43,53 @@ bool Genuine(const UpdateSource& release, std::string_view sha256) {
   forms::EndProcess(0);
 }
 
-// Starts the file and ends the program. Where updates are signed, the file is
-// checked right before, and held open against writes from the check until the
-// new process has it: what was checked is what starts.
-[[noreturn]] void StartNewVersion(const std::string& path) {
-  if (!SignedOnly()) {
-    StartProgram(path);
-    forms::EndProcess(0);
+// The saved file, opened for reading and held against writes. A virus
+// scanner may be looking at the new file just then: a sharing conflict is
+// tried again for about a second.
+ui::Handle HoldFile(const std::string& path) {
+  const std::wstring wide = ui::Wide(path);
+  for (int attempt = 0;; ++attempt) {
+    ui::Handle held = ui::OwnFile(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (held || GetLastError() != ERROR_SHARING_VIOLATION || attempt == 20) return held;
+    caption::TimerWait(50);
   }
-  const std::wstring widePath = ui::Wide(path);
-  ui::Handle held = ui::OwnFile(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool genuine = held && Genuine(state.source, FileSha256(held.get()));
-  if (genuine) StartProgram(path);
+}
+
+// Whether `file` is the program's own file, under whatever name it was reached.
+bool IsOwnFile(HANDLE file) {
+  const ui::Handle own = ui::OwnFile(CreateFileW(ui::ModulePath().c_str(), FILE_READ_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION a{}, b{};
+  return own && GetFileInformationByHandle(file, &a) && GetFileInformationByHandle(own.get(), &b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// Starts the file this run saved and ends the program. The file is held open
+// against writes from its check until the new process has it, and it starts
+// only while it holds the bytes the download committed (and, where updates
+// are signed, the release the page names): what was checked is what starts.
+// Nothing else is started, and nothing is deleted.
+[[noreturn]] void StartNewVersion(const SavedFile& saved) {
+  ui::Handle held = HoldFile(saved.path);
+  const std::string sha256 = held ? FileSha256(held.get()) : std::string();
+  const bool intact = !sha256.empty() && sha256 == saved.sha256 && !IsOwnFile(held.get());
+  const bool genuine = intact && (!SignedUpdatesOnly() || Genuine(state.source, sha256));
+  if (genuine) StartProgram(saved.path);
   held.reset();
-  if (!genuine) {
-    DeleteFileW(widePath.c_str());
-    RefuseUpdate();
-  }
+  if (!genuine && SignedUpdatesOnly()) RefuseUpdate();
   forms::EndProcess(0);
 }
 
-// The end of the download: start the file saved under the program name; it
-// may still be on its way, so look for it for about fifty seconds.
+// The end of the download: the file it saved starts, under the name it was
+// saved by; when it saved nothing, the program ends at once.
 void FinishUpdate() {
   if (forms::UpdateWindow()) forms::update::时钟().SetInterval(0);
   if (state.refused) RefuseUpdate();
-  const std::string path = forms::RunDirectory() + "\\" + state.source.fileName;
-  for (int attempt = 1; attempt <= 99; ++attempt) {
-    if (FileExists(path)) StartNewVersion(path);
-    caption::TimerWait(500);
-  }
+  const SavedFile saved = SavedFileOf(state.downloadJob.get());
+  if (!saved.path.empty()) StartNewVersion(saved);
   forms::EndProcess(0);
 }
 
@@ -105,11 +120,13 @@ void BeginDownload() {
   const ui::Button button = forms::update::按钮1();
   button.SetText("正在更新,请稍等.");
   button.Enable(false);
-  // The name is joined to the program's folder: one that would leave it or
-  // name a device gets nothing written and nothing started.
-  if (!text::IsSafeFileName(state.source.fileName)) forms::EndProcess(0);
+  // The name is joined to the program's folder: one that would leave it, name
+  // a device, or be saved under another name than it says gets nothing
+  // written and nothing started.
+  if (!text::IsSafeFileName(state.source.fileName) || !text::IsExactFileName(state.source.fileName))
+    forms::EndProcess(0);
   // A release that cannot pass its check is not worth the download.
-  if (SignedOnly() &&
+  if (SignedUpdatesOnly() &&
       (state.source.signature.empty() || !IsNewerVersion(state.source.version, LYRIMARK_VERSION)))
     RefuseUpdate();
 
@@ -124,7 +141,8 @@ void BeginDownload() {
   p.receiveTimeoutMs = 10000;
   p.readBlockSize = 10240;
   p.notify = OnDownloadEvent;
-  if (SignedOnly()) {
+  p.largestFile = kLargestUpdate;
+  if (SignedUpdatesOnly()) {
     // Checked before the file takes its name; nothing of the page is shared
     // with the downloader's thread but this copy.
     p.acceptFile = [release = state.source](std::string_view sha256) {

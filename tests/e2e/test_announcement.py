@@ -85,6 +85,25 @@ class AnnouncementTest(EndToEnd):
         finally:
             self.site.control("update?fault=none")
 
+    def test_closing_the_forced_update_then_taking_the_offered_one(self):
+        # Forced and offered: the user closes the forced update's window, and
+        # the question follows; yes opens the update window again.
+        self.site.control("update?fault=slow&rate=1000")
+        try:
+            program = self.start("both-updates", answer="yes", wait=False)
+            try:
+                wait_until(lambda: update_window_open(self.session), 20, "the update window")
+                self.session.probe("update", "--close")
+                wait_until(program.dialogs, 20, "the question")
+                wait_until(lambda: update_window_open(self.session), 20, "the update window again")
+                self.assertEqual(program.dialogs(), [UPDATE_QUESTION])
+                self.assertIsNone(program.process.poll(), "the program runs on")
+            finally:
+                self.session.end(program.process, grace=0)
+                self.session.end(program.watchdog, grace=0)
+        finally:
+            self.site.control("update?fault=none")
+
 
 def port_taken(port):
     with socket.socket() as s:

@@ -2,8 +2,11 @@
 window, shows its progress once a second, downloads the stand-in new version,
 starts it and ends; a download that fails starts nothing; redirects are
 followed and cut parts fetched again; a name that would leave the program's
-folder writes and starts nothing; the program started from another folder
-still works in its own; with a key built in, only a signed newer release starts.
+folder, or that Windows would change, writes and starts nothing; the program
+started from another folder still works in its own; with a key built in, only a
+signed newer release starts, and a page of the program's own version offers no
+update; the file started is the one this run saved, under whatever name it was
+saved by, and nothing else is started or deleted.
 
 The update window is photographed while it runs; with LYRIMARK_DOCS_PICTURES=1
 in the environment the picture replaces docs/update-progress.png."""
@@ -62,19 +65,24 @@ class UpdateTest(EndToEnd):
     def label(self, unit):
         return self.session.probe("update", unit, check=False)
 
-    def update_gets(self):
+    def gets(self, path):
         return [line for line in self.site.control("requests").splitlines()
-                if '"GET"' in line and '"/update/' + NEW_NAME in line]
+                if '"GET"' in line and '"%s' % path in line]
 
-    def assertStartedNewVersion(self, home, program):
-        marker = os.path.join(home, NEW_NAME + ".started")
+    def update_gets(self):
+        return self.gets("/update/")
+
+    def assertStartedNewVersion(self, home, program, name=NEW_NAME):
+        """The new version started, once, from `name`, where it was saved."""
+        marker = os.path.join(home, name + ".started")
         wait_until(lambda: os.path.exists(marker), 60, "the new version to start")
         self.assertEqual(program.wait_exit(30), 0)
-        with open(os.path.join(home, NEW_NAME), "rb") as got, open(self.new_version, "rb") as served:
+        with open(os.path.join(home, name), "rb") as got, open(self.new_version, "rb") as served:
             self.assertEqual(got.read(), served.read())
         with open(marker, encoding="utf-8") as f:
-            self.assertEqual(f.read(), '"%s"' % self.session.wine_path(os.path.join(home, NEW_NAME)))
+            self.assertEqual(f.read(), '"%s"' % self.session.wine_path(os.path.join(home, name)))
         self.assertEqual(program.dialogs(), [])
+        self.assertEqual([n for n in os.listdir(home) if n.endswith(".started")], [name + ".started"])
 
     def test_forced_update_shows_progress_and_starts_the_new_version(self):
         # Five connections at 25 KB a second each: about eight seconds to watch.
@@ -114,10 +122,10 @@ class UpdateTest(EndToEnd):
         self.assertStartedNewVersion(home, program)
 
     def test_failed_downloads_start_nothing(self):
-        # The program looks for the file for about fifty seconds before it ends:
-        # the runs wait side by side, each with the site's fault of its start.
+        # The runs wait side by side, each with the site's fault of its start.
         # Cut after 20 KB a time, each part needs more than its retries; a
-        # reset ends a body without length as no end would.
+        # reset ends a body without length as no end would. A run whose
+        # download failed ends at once: nothing was saved, nothing is awaited.
         runs = []
         for fault in ("404", "drop&after=20000", "reset&after=300000"):
             home, program = self.start("forces", fault)
@@ -143,7 +151,8 @@ class UpdateTest(EndToEnd):
 
     def test_names_that_leave_the_folder_write_and_start_nothing(self):
         drive_c = os.path.join(self.session.env["WINEPREFIX"], "drive_c")
-        for variant in ("name-parent", "name-drive", "name-device", "name-empty"):
+        for variant in ("name-parent", "name-drive", "name-device", "name-empty", "name-final-dot",
+                        "name-final-blank", "name-wildcard"):
             with self.subTest(variant):
                 home, program = self.start(variant)
                 self.assertEqual(program.wait_exit(30), 0)
@@ -167,32 +176,68 @@ class UpdateTest(EndToEnd):
         self.assertStartedNewVersion(home, Program.start(self.session, cwd=other, exe=exe, wait=False))
         self.assertEqual(os.listdir(other), ["别处.lrc"])
 
-    def signed(self, variant, files=()):
-        return self.start(variant, program=("tests", "e2e", "lyrimark_signed.exe"), files=files)
+    def signed(self, variant, files=(), fault="none"):
+        return self.start(variant, fault, program=("tests", "e2e", "lyrimark_signed.exe"), files=files)
 
     def test_with_a_key_only_a_signed_newer_release_starts(self):
         home, program = self.signed("signed")
         self.assertStartedNewVersion(home, program)
         refused = [("Lyrimark", "更新文件校验失败，已取消更新")]
-        for variant in ("signed-tampered", "signed-wrong-key", "signed-older", "signed-unsigned"):
+        for variant in ("signed-tampered", "signed-wrong-key", "signed-unsigned"):
             with self.subTest(variant):
                 home, program = self.signed(variant)
                 self.assertEqual(program.wait_exit(60), 0)
                 self.assertEqual(program.dialogs(), refused)
                 self.assertEqual(os.listdir(home), ["lyrimark.exe"], "no file, partial or whole")
                 # What cannot pass is not even fetched.
-                self.assertEqual(bool(self.update_gets()), variant in ("signed-tampered", "signed-wrong-key"))
+                self.assertEqual(bool(self.update_gets()), variant != "signed-unsigned")
 
-        # A file that already has the name is the one started, so it is checked
-        # too: the release itself starts, anything else is deleted.
+    def test_with_a_key_a_release_not_newer_is_no_update(self):
+        # The new version reads the page that still forces it: it runs.
+        for variant in ("signed-current", "signed-older"):
+            with self.subTest(variant):
+                home, program = self.signed(variant)
+                wait_until(lambda: program.text("编辑框1").endswith(os.path.basename(home)), 20, "start-up to go on")
+                self.assertNotEqual(self.session.probe("main", check=False), "")
+                self.assertEqual(self.session.probe("update", check=False), "", "no update window")
+                self.assertEqual(program.dialogs(), [])
+                self.assertEqual(self.update_gets(), [])
+                self.assertEqual(program.stop(), 0)
+
+    def test_the_file_saved_is_the_file_started(self):
+        # With a key: a release named like the program, and one whose name a
+        # file already has, start from the name they were saved under; the old
+        # files stay as they were.
         with open(self.new_version, "rb") as f:
             release = f.read()
-        home, program = self.signed("signed", [(NEW_NAME, release)])
-        self.assertStartedNewVersion(home, program)
-        home, program = self.signed("signed", [(NEW_NAME, b"MZ not the release")])
-        self.assertEqual(program.wait_exit(60), 0)
-        self.assertEqual(program.dialogs(), refused)
-        self.assertNotIn(NEW_NAME, os.listdir(home))
+        program_bytes = open(self.session.exe("tests", "e2e", "lyrimark_signed.exe"), "rb").read()
+        for variant, name, old, saved in (("signed-named-like-program", "lyrimark.exe", None, "lyrimark(1).exe"),
+                                          ("signed", NEW_NAME, b"MZ an old release", "lyrimark_new(1).exe"),
+                                          ("signed", NEW_NAME, release, "lyrimark_new(1).exe")):
+            with self.subTest(variant=variant, old=saved):
+                home, program = self.signed(variant, [(name, old)] if old else [])
+                self.assertStartedNewVersion(home, program, saved)
+                with open(os.path.join(home, name), "rb") as f:
+                    self.assertEqual(f.read(), old or program_bytes, "the old file is untouched")
+
+        # Without a key, the same for a forced update named like the program:
+        # the new file starts once, and the program does not run again.
+        home, program = self.start("named-like-program")
+        self.assertStartedNewVersion(home, program, "lyrimark(1).exe")
+        time.sleep(3)
+        self.assertEqual(len(self.gets("/announce.html")), 2, "one run's announcement requests")
+        self.assertEqual(sorted(os.listdir(home)), ["lyrimark(1).exe", "lyrimark(1).exe.started", "lyrimark.exe"])
+
+    def test_a_failed_download_deletes_nothing(self):
+        # With a key, an unsigned page names a user's file and fails its download:
+        # the file stays byte for byte, and the program ends at once.
+        song = "[00:01.00]床前明月光\r\n".encode("gbk")
+        home, program = self.signed("signed-names-a-song", [("我的歌.lrc", song)], "404")
+        self.assertEqual(program.wait_exit(30), 0)
+        self.assertEqual(sorted(os.listdir(home)), ["lyrimark.exe", "我的歌.lrc"])
+        with open(os.path.join(home, "我的歌.lrc"), "rb") as f:
+            self.assertEqual(f.read(), song)
+        self.assertEqual(program.dialogs(), [])
 
     def test_server_without_ranges_completes_on_one_connection(self):
         home, program = self.start("forces", "no-range")

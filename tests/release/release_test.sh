@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The release path end to end: a release configured with a loopback address is
-# refused with a message naming the variable; scripts/release.sh builds the
-# 32-bit zip with example addresses, and the zip holds what a user unpacks.
+# The release path end to end: a release configured with a loopback address, or
+# without an update key, is refused with a message naming the variable;
+# scripts/release.sh builds the 32-bit zip with example addresses and a key of
+# this run, and the zip holds what a user unpacks.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -12,16 +13,26 @@ export LYRIMARK_HOME_URL=https://lyrimark.example/
 export LYRIMARK_FAN_URL=https://lyrimark.example/fans/
 export LYRIMARK_ANNOUNCE_URL=https://lyrimark.example/announce.html
 export LYRIMARK_LYRICS_URL=https://lyrics.lyrimark.example
+key=$(/usr/bin/python3 "$root/tools/sign_update/sign_update.py" key "$work/update.pem") || fail "no key made"
+export LYRIMARK_UPDATE_PUBLIC_KEY=${key#-DLYRIMARK_UPDATE_PUBLIC_KEY=}
 
-if LYRIMARK_ANNOUNCE_URL=http://127.0.0.1:18080/announce.html \
-    cmake -S "$root" --preset release-win32 -B "$work/refused" >"$work/refused.log" 2>&1; then
-  fail "a release with a loopback announcement address was configured"
-fi
-# CMake wraps its messages: the text is searched with the lines joined.
-tr -s ' \n' ' ' <"$work/refused.log" |
-  grep -q "LYRIMARK_ANNOUNCE_URL (http://127.0.0.1:18080/announce.html) points at this machine" ||
-  fail "no message naming the variable: $(cat "$work/refused.log")"
-echo "ok: a loopback address is refused, naming the variable"
+# refused <what> <message> <variable=value...>: the release configure step fails with the message.
+refused() {
+  local what=$1 message=$2
+  shift 2
+  rm -rf "$work/refused"
+  if env "$@" cmake -S "$root" --preset release-win32 -B "$work/refused" >"$work/refused.log" 2>&1; then
+    fail "a release $what was configured"
+  fi
+  # CMake wraps its messages: the text is searched with the lines joined.
+  tr -s ' \n' ' ' <"$work/refused.log" | grep -qF "$message" ||
+    fail "no message naming the variable: $(cat "$work/refused.log")"
+  echo "ok: a release $what is refused, naming the variable"
+}
+refused "with a loopback address" \
+  "LYRIMARK_ANNOUNCE_URL (http://127.0.0.1:18080/announce.html) points at this machine" \
+  LYRIMARK_ANNOUNCE_URL=http://127.0.0.1:18080/announce.html
+refused "without an update key" "LYRIMARK_UPDATE_PUBLIC_KEY is empty" LYRIMARK_UPDATE_PUBLIC_KEY=
 
 LYRIMARK_DIST=$work/dist "$root/scripts/release.sh" win32 >"$work/release.log" 2>&1 ||
   fail "release.sh failed: $(tail -20 "$work/release.log")"

@@ -186,10 +186,9 @@ class SiteTest(unittest.TestCase):
             except InvalidSignature:
                 return False
 
-        self.assertEqual({v: verifies(v) for v in ("signed", "signed-older", "signed-tampered", "signed-wrong-key",
-                                                   "signed-unsigned")},
-                         {"signed": "9.9", "signed-older": "3.2", "signed-tampered": False,
-                          "signed-wrong-key": False, "signed-unsigned": None})
+        expected = {"signed": "9.9", "signed-older": "3.2", "signed-tampered": False, "signed-wrong-key": False,
+                    "signed-unsigned": None, "signed-current": "3.3", "signed-named-like-program": "9.9"}
+        self.assertEqual({v: verifies(v) for v in expected}, expected)
 
     def test_redirects_and_hostile_names(self):
         location = "/test/redirect?n=3&code=308&to=/update/a.exe"

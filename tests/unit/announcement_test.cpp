@@ -63,6 +63,13 @@ TEST(Announcement, UpdateSourceKeepsItsBlanks) {
   EXPECT_EQ(source.address, " http://h/新版.exe ");
   EXPECT_EQ(source.version, "3.4");
   EXPECT_EQ(source.signature, "c2ln");
+
+  // A version or signature far longer than any is none, read no further.
+  const std::string longVersion(33, '1'), longSignature(257, 'A');
+  const auto long_ = update::ReadUpdateSource(
+      Page("<p>更新版本=" + longVersion + "</p><p>更新签名=" + longSignature + "</p>"));
+  EXPECT_EQ(long_.version, "");
+  EXPECT_EQ(long_.signature, "");
 }
 
 TEST(ReleaseSignature, TheSignedTextNamesVersionFileAndHash) {

@@ -36,6 +36,18 @@ TEST(FileName, NoDeviceNames) {
   }
 }
 
+// An update is started by the name it was saved under: Windows must keep the name as it stands.
+TEST(FileName, ExactNames) {
+  for (const char* name : {"x.exe.", "a.exe ", "...", ". .", "x?.exe", "*.exe", "a|b.exe", "<a>.exe", "\"a\".exe"}) {
+    EXPECT_FALSE(text::IsExactFileName(name)) << name;
+  }
+  // 亅 has 0x7C, the byte of '|', as its trail byte.
+  ASSERT_EQ(std::string_view("亅"), "\x81\x7C");
+  for (const char* name : {"lyrimark.exe", "亅.exe", ".hidden", "a b.exe", "再见...歌"}) {
+    EXPECT_TRUE(text::IsExactFileName(name)) << name;
+  }
+}
+
 TEST(FileName, OrdinaryTitles) {
   for (const char* name : {"静夜思", "春江花月夜", "月下独酌 (live)", "A+B", "将进酒-李白"}) {
     EXPECT_TRUE(IsSafeFileName(name)) << name;

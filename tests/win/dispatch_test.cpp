@@ -6,6 +6,7 @@
 
 #include <array>
 #include <new>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -187,6 +188,21 @@ TEST(Dispatch, AReportListShowsTheRowsItHolds) {
   list.Clear();
   EXPECT_EQ(shown(), 0);
   EXPECT_EQ(list.RowCount(), 0);
+  main->Close();
+}
+
+// Typing in a list goes to the next row whose first cell starts with what was
+// typed, whatever its case, as in any list.
+TEST(Dispatch, TypingInAReportListGoesToTheRowThatStartsWithIt) {
+  const auto bindings = RecordingBindings();
+  ui::Window* main = ui::Window::Open(forms::kMainLayout, bindings);
+  ASSERT_NE(main, nullptr);
+  for (const auto& [unit, typed, row] : {std::tuple{"欲下载列表", L'b', 3}, {"超级列表框_歌词", L'2', 2}}) {
+    const auto list = main->Get<ui::ReportList>(unit);
+    list.SetRows({{{"甲"}}, {{"abc"}}, {{"2x"}}, {{"Bcd"}}});
+    SendMessageW(list.hwnd(), WM_CHAR, typed, 1);
+    EXPECT_EQ(list.CurrentRow(), row) << unit;
+  }
   main->Close();
 }
 

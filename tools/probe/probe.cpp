@@ -13,6 +13,7 @@
 //   probe.exe windows                 top-level windows of the program: handle class rect visible exstyle
 //   probe.exe update [<unit>]         the update window's rect, or a unit's text there
 //                                     (the progress bar: its position)
+//   probe.exe update --close          asks the update window to close (WM_CLOSE)
 //   probe.exe window <handle>         any window: rect, client origin, top-level window, process id, title
 //   probe.exe place <handle> <x> <y>  moves the top-level window of that window
 //   probe.exe close-window <handle>   asks the top-level window of that window to close
@@ -279,6 +280,10 @@ int Update(const Args& a) {
     RECT r;
     GetWindowRect(window, &r);
     Print(RectText(r));
+    return 0;
+  }
+  if (a[0] == L"--close") {
+    PostMessageW(window, WM_CLOSE, 0, 0);
     return 0;
   }
   HWND unit = GetDlgItem(window, rowOf(a[0]));

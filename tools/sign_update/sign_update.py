@@ -70,9 +70,35 @@ def file_sha256(path):
     return digest.hexdigest()
 
 
+# What the program takes (update/announcement.cpp, text/file_name.cpp): a
+# signed release it would refuse is not worth signing.
+LONGEST_VERSION = 32
+DEVICES = re.compile(r"(con|prn|aux|nul|com[0-9]|lpt[0-9])", re.IGNORECASE)
+
+
+def name_problem(name):
+    """Why the program would not save and start a file by this name, or None."""
+    try:
+        name.encode("gbk")
+    except UnicodeEncodeError:
+        return "the announcement page is GBK, and GBK lacks a character of it"
+    if name in ("", ".", ".."):
+        return "no file name"
+    if any(c in "\\/:" or ord(c) < 0x20 for c in name):
+        return "it would leave the program's folder or holds a control character"
+    if DEVICES.fullmatch(name.split(".")[0].rstrip(" ")):
+        return "Windows opens it as a device"
+    if name[-1] in ". " or any(c in '<>"|?*' for c in name):
+        return "Windows would not save a file under exactly this name"
+    return None
+
+
 def page_lines(key, version, name, path):
-    if not re.fullmatch(r"\d{1,9}(\.\d{1,9})*", version):
+    if len(version) > LONGEST_VERSION or not re.fullmatch(r"[0-9]{1,9}(\.[0-9]{1,9})*", version):
         raise ValueError("a version is dotted numbers, such as 3.4 or 3.3.1: %r" % version)
+    problem = name_problem(name)
+    if problem:
+        raise ValueError("the program refuses the name %r: %s" % (name, problem))
     sig = signature(key, version.encode(), name.encode("gbk"), file_sha256(path))
     return ["<p>程序名字=%s</p>" % name, "<p>更新版本=%s</p>" % version, "<p>更新签名=%s</p>" % sig]
 

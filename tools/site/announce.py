@@ -23,6 +23,12 @@ DERIVED = {
     "name-drive": ("forces", {"程序名字": "C:\\x.exe"}),
     "name-device": ("forces", {"程序名字": "NUL"}),
     "name-empty": ("forces", {"程序名字": ""}),
+    # names Windows would save under another name, or refuse
+    "name-final-dot": ("forces", {"程序名字": "x.exe."}),
+    "name-final-blank": ("forces", {"程序名字": "x.exe "}),
+    "name-wildcard": ("forces", {"程序名字": "x*.exe"}),
+    # the update named like the program itself
+    "named-like-program": ("forces", {"程序名字": "lyrimark.exe"}),
     # the update address redirects: five hops (the most followed), relative at the end; to FTP
     "redirect": ("forces", {"自动更新地址": "@MAKER@/test/redirect?n=5&code=301&to=/update/lyrimark_new.exe"}),
     "redirect-ftp": ("forces", {"自动更新地址": "@MAKER@/test/redirect?code=307&to=@FTP@/lyrimark_new.exe"}),
@@ -33,6 +39,12 @@ DERIVED = {
     "signed-wrong-key": ("signed", {"更新签名": "@SIGNATURE:OTHER-KEY@"}),
     "signed-older": ("signed", {"更新版本": "3.2"}),
     "signed-unsigned": ("signed", {"更新签名": None}),
+    # a release of the program's own version: no update at all
+    "signed-current": ("signed", {"更新版本": "3.3"}),
+    # signed, and named like the program itself
+    "signed-named-like-program": ("signed", {"程序名字": "lyrimark.exe"}),
+    # an unsigned page that names a user's file, with a signature of nothing
+    "signed-names-a-song": ("signed", {"程序名字": "我的歌.lrc", "更新签名": "AAAA"}),
 }
 
 SIGNATURE = re.compile(rb"@SIGNATURE(?::(OTHER-KEY|OTHER-BYTES))?@")
