@@ -40,7 +40,8 @@ struct SavedFile {
   std::string sha256;
 };
 // What the job's last transfer saved; complete once kNotifyEnd is sent, empty
-// while a transfer runs and after one that failed or was stopped.
+// while a transfer runs and after one that saved nothing (it failed, or was
+// stopped before its file took its name).
 SavedFile SavedFileOf(const DownloadJob* job);
 
 // Ends the job's transfer: its connections are told to stop, and the transfer
