@@ -21,12 +21,13 @@ struct Source : net::Address {
 };
 
 // Reads `address` and the settings of `p`; false when the address is none
-// the downloader can fetch.
+// the downloader can fetch, or holds a control byte.
 bool ReadSource(const DownloadParameters& p, const std::string& address, Source& source);
 
-// Where a redirect from `base` to `location` (whole, or relative to `base`)
-// leads; empty when the two make no address.
-std::string ResolveAddress(const std::string& base, const std::string& location);
+// Reads where a redirect from `from` to `location` (whole, or relative to
+// `from`) leads into `to`; false when it leads nowhere ReadSource takes, or
+// out of https.
+bool ReadRedirect(const DownloadParameters& p, const Source& from, const std::string& location, Source& to);
 
 class Connection {
  public:

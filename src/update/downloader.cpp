@@ -28,6 +28,9 @@ constexpr int kBlocksPerRead = 16;
 // A part smaller than this is not worth a connection of its own.
 constexpr std::int64_t kSmallestPart = 64 * 1024;
 constexpr int kStopStepMs = 20;
+// A stop waits this long past the grace period for the transfer to delete its
+// partial file once its connections ended.
+constexpr int kStopSlackMs = 500;
 
 std::atomic<std::int64_t> allSinceAsk{0};
 std::atomic<std::int32_t> lastJobId{0};
@@ -52,6 +55,7 @@ class DownloadJob {
     if (running_) return false;
     running_ = true;
     graceMs_ = graceMs;
+    thread_ = {};
     stopping = false;
     received = 0;
     sinceAsk = 0;
@@ -59,14 +63,24 @@ class DownloadJob {
     return true;
   }
 
-  void Saved(SavedFile file) {
-    std::lock_guard hold(lock_);
-    saved_ = std::move(file);
-  }
-
   SavedFile Saved() const {
     std::lock_guard hold(lock_);
     return saved_;
+  }
+
+  // The transfer runs on the calling thread.
+  void RunsHere() {
+    std::lock_guard hold(lock_);
+    thread_ = std::this_thread::get_id();
+  }
+
+  // Gives the transfer's file its name unless a stop came: the two exclude
+  // each other, so a stop either finds the file saved or keeps it from being.
+  bool Commit(DownloadFile& file, SavedFile saved) {
+    std::lock_guard hold(lock_);
+    if (stopping || !file.Commit()) return false;
+    saved_ = std::move(saved);
+    return true;
   }
 
   // The transfer is over; whether it was stopped.
@@ -90,20 +104,23 @@ class DownloadJob {
   }
 
   void Stop() {
-    int grace = 0;
+    int wait = 0;
     {
       std::lock_guard hold(lock_);
       if (!running_) return;
       stopping = true;
       for (Connection* c : open_) c->Abort();
-      grace = graceMs_;
+      // A stop from the transfer's own thread (a notification, the check of
+      // the file) cannot wait for it; the transfer ends as soon as it returns.
+      if (thread_ == std::this_thread::get_id()) return;
+      wait = graceMs_ + kStopSlackMs;
     }
-    // Only the connections are waited for, never a thread: the caller may be
-    // one of the transfer's own threads (a notification ending the process).
-    for (int waited = 0; waited < grace; waited += kStopStepMs) {
+    // Until the transfer is over and its partial file gone, for a bounded
+    // time: the caller may be ending the process.
+    for (int waited = 0; waited < wait; waited += kStopStepMs) {
       {
         std::lock_guard hold(lock_);
-        if (open_.empty()) return;
+        if (!running_) return;
       }
       Sleep(kStopStepMs);
     }
@@ -120,6 +137,7 @@ class DownloadJob {
   bool running_ = false;
   int graceMs_ = 0;
   std::vector<Connection*> open_;  // connections that have not ended
+  std::thread::id thread_;         // the transfer's, once it runs
   SavedFile saved_;
 };
 
@@ -138,6 +156,17 @@ struct Part {
   std::int64_t length;  // -1: until the server closes the connection
 };
 
+// A connection the job's stop can reach; the job forgets it as it closes,
+// however the transfer leaves it.
+struct Forget {
+  DownloadJob* job = nullptr;
+  void operator()(Connection* c) const {
+    job->Unregister(c);
+    delete c;
+  }
+};
+using OpenConnection = std::unique_ptr<Connection, Forget>;
+
 // One transfer of a job, run on a thread of its own; further connections get
 // threads of their own.
 class Transfer {
@@ -149,7 +178,12 @@ class Transfer {
         block_(p.readBlockSize > 0 ? std::min(p.readBlockSize, kMaxReadBlock) : kMaxReadBlock) {}
 
   void Run() {
-    if (!Fetch()) file_.Discard();  // before the end is told: whoever hears it finds no trace
+    job_->RunsHere();
+    // Whatever goes wrong on the way (a check that throws, memory that runs
+    // out), the end is told: the update waits for it.
+    bool saved = false;
+    ui::Guarded([&] { saved = Fetch(); });
+    if (!saved) file_.Discard();  // before the end is told: whoever hears it finds no trace
     if (!job_->End()) Notify(kNotifyEnd, ToValue(job_->received, INT32_MAX));
   }
 
@@ -174,11 +208,16 @@ class Transfer {
     // tells the size and whether the server serves parts, and the connection
     // goes on to read the first part.
     Body body;
-    std::unique_ptr<Connection> first;
+    OpenConnection first;
     for (int attempt = 0; !first; ++attempt) {
       if (attempt > kRetries || !PauseBefore(attempt)) return false;
       first = Open(0, -1, body, true);
     }
+    // The first answer speaks for the file: every later part must be of a file
+    // of its size, and a file larger than the caller takes fails before a byte
+    // of it is written (a hostile size would have the parts write far out).
+    total_ = body.total;
+    if (TooLarge(body.total) || TooLarge(body.length)) return false;
     if (body.total >= 0) Notify(kNotifySize, ToValue(body.total, -1));
     const std::vector<Part> parts = Plan(body);
     bool whole = FetchParts(parts, std::move(first), body);
@@ -188,17 +227,18 @@ class Transfer {
       job_->received = 0;
       whole = FetchPart({0, body.total}, nullptr, body);
     }
-    // A stopped transfer keeps nothing, however far it came.
+    // A stopped transfer keeps nothing, however far it came; nor does one
+    // stopped while its file was checked.
     if (!whole || job_->stopping) return false;
     const std::string sha256 = file_.Sha256();
-    if (sha256.empty() || (p_.acceptFile && !p_.acceptFile(sha256)) || !file_.Commit()) return false;
-    job_->Saved({target, sha256});
-    return true;
+    if (sha256.empty() || (p_.acceptFile && !p_.acceptFile(sha256))) return false;
+    return job_->Commit(file_, {target, sha256});
   }
 
   // Each part on a connection of its own, the first on the one already open.
-  bool FetchParts(const std::vector<Part>& parts, std::unique_ptr<Connection> first, const Body& body) {
+  bool FetchParts(const std::vector<Part>& parts, OpenConnection first, const Body& body) {
     std::vector<std::thread> helpers;
+    helpers.reserve(parts.size());  // a vector that grew could throw with threads in it
     std::vector<char> done(parts.size(), 0);
     for (std::size_t i = 1; i < parts.size(); ++i) {
       try {
@@ -230,19 +270,19 @@ class Transfer {
   // A connection that delivers the bytes from `at` (to `last`, or to the
   // end); nullptr when none does. Only the first request of the file follows
   // redirects, and where it ends up is where every part comes from.
-  std::unique_ptr<Connection> Open(std::int64_t at, std::int64_t last, Body& body, bool follow) {
+  OpenConnection Open(std::int64_t at, std::int64_t last, Body& body, bool follow) {
     for (;;) {
-      std::unique_ptr<Connection> c = NewConnection(source_);
-      if (!job_->Register(c.get())) return nullptr;
+      std::unique_ptr<Connection> made = NewConnection(source_);
+      if (!job_->Register(made.get())) return nullptr;
+      OpenConnection c(made.release(), Forget{job_.get()});
       std::string redirect;
       if (c->Open(at, last, body, redirect)) return c;
-      job_->Unregister(c.get());
+      c.reset();
       if (!follow || redirect.empty() || redirects_ == kMostRedirects) return nullptr;
       ++redirects_;
-      const std::string next = ResolveAddress(source_.address, redirect);
       Source moved;
-      if (!ReadSource(p_, next, moved)) return nullptr;
-      source_ = moved;
+      if (!ReadRedirect(p_, source_, redirect, moved)) return nullptr;
+      source_ = std::move(moved);
     }
   }
 
@@ -254,16 +294,14 @@ class Transfer {
     return !job_->stopping;
   }
 
-  void Close(std::unique_ptr<Connection>& c) {
-    job_->Unregister(c.get());
-    c.reset();
-  }
+  // Beyond the largest file the caller takes.
+  bool TooLarge(std::int64_t bytes) const { return p_.largestFile > 0 && bytes > p_.largestFile; }
 
   // Reads a part into the file, on `c` (which delivers `body`) or else on a
   // new connection; a failed attempt is made again on a new connection from
   // the first byte still missing, kRetries times. True when all of the part
   // came (for a part of unknown length: when the server ended it cleanly).
-  bool FetchPart(const Part& part, std::unique_ptr<Connection> c, Body body) {
+  bool FetchPart(const Part& part, OpenConnection c, Body body) {
     std::int64_t at = part.first;
     std::int64_t end = part.length < 0 ? -1 : part.first + part.length;
     for (int attempt = 0;; ++attempt) {
@@ -272,17 +310,21 @@ class Transfer {
         if (c && body.first != at) {
           // The whole file again instead of the part asked for.
           rangesIgnored_ = true;
-          Close(c);
+          return false;
+        }
+        if (c && total_ >= 0 && body.total != total_) {
+          // A part of another file, or of one the server no longer knows.
+          refused_ = true;
           return false;
         }
       }
       if (c) {
         if (end < 0 && body.length >= 0) end = at + body.length;
         const bool done = ReadPart(*c, at, end);
-        Close(c);
+        c.reset();
         if (done) return true;
       }
-      if (attempt == kRetries || job_->stopping) return false;
+      if (attempt == kRetries || job_->stopping || refused_) return false;
     }
   }
 
@@ -299,7 +341,12 @@ class Transfer {
       // Only an orderly close ends a body of unknown length; a reset or an
       // error cuts it, and a cut file must never be started.
       if (n == 0) return end < 0;
-      if (n < 0 || !file_.WriteAt(at, buffer.data(), n)) return false;
+      if (n < 0) return false;
+      if (TooLarge(at + n)) {
+        refused_ = true;  // a body of unknown length that outgrew what the caller takes
+        return false;
+      }
+      if (!file_.WriteAt(at, buffer.data(), n)) return false;
       at += n;
       job_->Count(n);
     }
@@ -316,7 +363,10 @@ class Transfer {
   int redirects_ = 0;  // followed so far, over every attempt of the first request
   const int block_;
   DownloadFile file_;
+  std::int64_t total_ = -1;  // the file's size as the first answer named it; set before the parts begin
   std::atomic<bool> rangesIgnored_{false};
+  // The server's answers cannot make the file: no part is asked for again.
+  std::atomic<bool> refused_{false};
 };
 
 }  // namespace

@@ -88,8 +88,11 @@ std::optional<ResponseHead> ReadResponseHead(std::string_view head) {
     const std::string_view name = Trim(line.substr(0, colon));
     const std::string_view value = Trim(line.substr(colon + 1));
     if (text::EqualsIgnoringAsciiCase(name, "Content-Length")) {
-      result.contentLength = ReadByteCount(value);
-      if (result.contentLength < 0) return std::nullopt;
+      // Two lengths that disagree leave the body's end to a guess, as an
+      // unreadable one does; a repeat of the same is harmless.
+      const std::int64_t length = ReadByteCount(value);
+      if (length < 0 || (result.contentLength >= 0 && length != result.contentLength)) return std::nullopt;
+      result.contentLength = length;
     } else if (text::EqualsIgnoringAsciiCase(name, "Content-Range")) {
       ReadContentRange(value, result);
     } else if (text::EqualsIgnoringAsciiCase(name, "Location")) {
@@ -116,9 +119,13 @@ std::optional<Body> BodyOf(const ResponseHead& head, std::int64_t first, std::in
     return Body{.first = 0, .length = head.contentLength, .total = head.contentLength, .ranged = false};
   }
   if (head.status != 206 || !head.hasRange || head.rangeFirst != first) return std::nullopt;
+  const std::int64_t length = head.rangeLast - first + 1;
+  if (head.contentLength >= 0 && head.contentLength != length) return std::nullopt;
   if (last >= 0 && head.rangeLast != last) return std::nullopt;
-  if (last < 0 && head.total >= 0 && head.rangeLast != head.total - 1) return std::nullopt;
-  return Body{.first = first, .length = head.rangeLast - first + 1, .total = head.total, .ranged = true};
+  // Asked for the rest of the file, a part reaches its end only when the file's
+  // size is known: "bytes 0-99/*" may be the first hundred bytes of many.
+  if (last < 0 && (head.total < 0 || head.rangeLast != head.total - 1)) return std::nullopt;
+  return Body{.first = first, .length = length, .total = head.total, .ranged = true};
 }
 
 }  // namespace update

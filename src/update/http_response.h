@@ -35,8 +35,8 @@ struct ResponseHead {
 
 // Reads a response head: the status line and the header lines up to the blank
 // line (which may be missing). Nothing when the status line is not HTTP's, or
-// when a Content-Length is not a byte count: the length of the body is then
-// unknowable, and guessing could take a cut body for the file. Header names
+// when a Content-Length is not a byte count or two disagree: the length of the
+// body is then unknowable, and guessing could take a cut body for the file. Header names
 // are matched without regard to case; a malformed Content-Range counts as not
 // given.
 std::optional<ResponseHead> ReadResponseHead(std::string_view head);
@@ -57,8 +57,9 @@ bool IsRedirect(int status);
 
 // What a response to the request for bytes `first` .. (to the end, or `last`)
 // delivers: the whole file (200), or the part asked for (206 whose range
-// starts at `first` and ends at `last`, or at the end of the file when `last`
-// is negative). Nothing for any other answer, a part cut short included.
+// starts at `first` and ends at `last`, or at the end of a file of known size
+// when `last` is negative, and whose Content-Length, if given, is the range's).
+// Nothing for any other answer, a part cut short included.
 std::optional<Body> BodyOf(const ResponseHead& head, std::int64_t first, std::int64_t last);
 
 }  // namespace update

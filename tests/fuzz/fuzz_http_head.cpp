@@ -1,6 +1,6 @@
 // The downloader's reader of HTTP response heads, on whatever a server may
 // send: it must neither crash nor overflow, and a body it accepts must be a
-// piece of the file that fits where it is written.
+// piece of the file that fits where it is written, framed one way only.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -57,6 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(body->first == first && body->length >= 1);
       Require(last < 0 || body->first + body->length - 1 == last);
       Require(body->total < 0 || body->first + body->length <= body->total);
+      // The rest of the file is taken only from a file of known size, up to its end.
+      Require(last >= 0 || body->first + body->length == body->total);
+      Require(head->contentLength < 0 || head->contentLength == body->length);
     } else {
       Require(body->first == 0);
     }

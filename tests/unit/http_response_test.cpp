@@ -35,7 +35,8 @@ TEST(ReadResponseHead, ReadsStatusLengthAndRangeWhateverTheCase) {
 // A body of unknowable length could be taken whole when it was cut; a range
 // that cannot be read is a part the downloader does not take.
 TEST(ReadResponseHead, AnUnreadableLengthFailsTheHeadAnUnreadableRangeIsNotGiven) {
-  for (const char* bad : {"12x", "-5", "9007199254740993", "99999999999999999999999"}) {
+  for (const char* bad : {"12x", "-5", "9007199254740993", "99999999999999999999999",
+                          "1000\r\nContent-Length: 500", "1000\r\ncontent-length: 12x"}) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(
         update::ReadResponseHead(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + bad + "\r\n\r\n"));
@@ -43,6 +44,10 @@ TEST(ReadResponseHead, AnUnreadableLengthFailsTheHeadAnUnreadableRangeIsNotGiven
   EXPECT_EQ(
       update::ReadResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 9007199254740992\r\n\r\n")->contentLength,
       update::kLargestCount);
+  EXPECT_EQ(update::ReadResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 7\r\ncontent-length: 7\r\n\r\n")
+                ->contentLength,
+            7)
+      << "a repeat that agrees";
   for (const char* bad :
        {"bytes 9-5/10", "bytes 0-10/10", "items 0-1/2", "bytes 0-9223372036854775806/9223372036854775807",
         "bytes 0-9007199254740992/*", "bytes 0-9007199254740993/*", "bytes 0-99999999999999999999/*"}) {
@@ -93,8 +98,14 @@ TEST(BodyOf, TakesTheWholeFileOrExactlyThePartAskedFor) {
 
   EXPECT_FALSE(update::BodyOf(part, 100, -1)) << "another start";
   EXPECT_FALSE(update::BodyOf(part, 0, 499)) << "another end";
+  part.contentLength = 999;
+  EXPECT_FALSE(update::BodyOf(part, 0, -1)) << "a length that is not the range's";
+  part.contentLength = -1;
   part.rangeLast = 499;
   EXPECT_FALSE(update::BodyOf(part, 0, -1)) << "cut short of the end";
+  part.total = -1;
+  EXPECT_FALSE(update::BodyOf(part, 0, -1)) << "\"bytes 0-499/*\": the end of a file of unknown size?";
+  EXPECT_TRUE(update::BodyOf(part, 0, 499)) << "the part asked for, whatever the file's size";
   EXPECT_FALSE(update::BodyOf({.status = 206}, 0, -1)) << "a part without its range";
   EXPECT_FALSE(update::BodyOf({.status = 404}, 0, -1));
   EXPECT_FALSE(update::BodyOf({.status = 416}, 0, -1));

@@ -12,11 +12,13 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "update/download_connection.h"
+#include "update/signature_check.h"
 #include "update/start_program.h"
 #include "update_site.h"
 
@@ -167,18 +169,34 @@ TEST_F(Downloader, FallsBackToOneConnectionWithoutRangesOrLength) {
 
 TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
   // Cut after 20 KB a time, each part would need more than its retries; a
-  // size no file has fails over either protocol.
-  for (const auto& [fault, address] : {std::pair{"drop&after=20000", UpdateAddress()},
-                                       {"404", UpdateAddress()},
-                                       {"huge-size", UpdateAddress()},
-                                       {"huge-size", test::FtpSite() + "/new.exe"}}) {
-    SCOPED_TRACE(address + " " + fault);
-    test::SiteServes(std::string("fault=") + fault);
-    const std::optional<std::int32_t> end = Download(Parameters(address));
+  // size no file has fails over either protocol; so do answers that leave the
+  // file's end or size in doubt, and a file larger than the caller takes.
+  const struct {
+    std::string fault, address;
+    std::int64_t largestFile = 0;
+  } cases[] = {
+      {"drop&after=20000", UpdateAddress()},
+      {"404", UpdateAddress()},
+      {"huge-size", UpdateAddress()},
+      {"huge-size", test::FtpSite() + "/new.exe"},
+      {"unknown-total&after=100", UpdateAddress()},  // "bytes 0-99/*" to the request for all of it
+      {"two-lengths", UpdateAddress()},
+      {"total-changes", UpdateAddress()},
+      {"huge-total", UpdateAddress(), 256 << 20},  // 2^40 bytes named, the update's largest allowed
+      {"none", UpdateAddress(), kSize() - 1},
+      {"no-length", UpdateAddress(), kSize() - 1},  // a body that grows past the largest
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.address + " " + c.fault);
+    test::SiteServes("fault=" + c.fault);
+    update::DownloadParameters p = Parameters(c.address);
+    p.largestFile = c.largestFile;
+    const std::optional<std::int32_t> end = Download(p);
     ASSERT_TRUE(end.has_value()) << "the end is reported however the transfer went";
     EXPECT_LT(*end, kSize());
     EXPECT_FALSE(test::Exists(dir / "new.exe")) << "nothing under the name that gets started";
     EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+    EXPECT_EQ(update::SavedFileOf(job.get()).path, "");
   }
 }
 
@@ -208,6 +226,32 @@ TEST_F(Downloader, FollowsUpToFiveRedirectsToHttpOrFtp) {
   ASSERT_EQ(Download(Parameters(test::MakerSite() + "/test/redirect?n=2&to=/update/new.exe")), kSize());
   std::vector<test::Request> gets = Of(test::TakeRequests(), "GET");
   EXPECT_EQ(gets.size(), 7u) << "two redirects and five parts";
+}
+
+// A redirect may lead anywhere the downloader goes, but never out of https,
+// and never with a byte that could end a request line.
+TEST(ReadRedirect, NeverLeavesHttpsNorTakesAControlByte) {
+  const update::DownloadParameters p;
+  const struct {
+    const char *from, *location, *to;  // to: nullptr when refused
+  } cases[] = {
+      {"https://a.example/u/x.exe", "https://b.example/y.exe", "https://b.example/y.exe"},
+      {"https://a.example/u/x.exe", "y.exe", "https://a.example/u/y.exe"},
+      {"https://a.example/u/x.exe", "http://a.example/u/x.exe", nullptr},
+      {"https://a.example/u/x.exe", "ftp://a.example/u/x.exe", nullptr},
+      {"http://a.example/u/x.exe", "https://a.example/u/x.exe", "https://a.example/u/x.exe"},
+      {"http://a.example/u/x.exe", "ftp://a.example/u/x.exe", "ftp://a.example/u/x.exe"},
+      {"http://a.example/u/x.exe", "/y.exe\r\nX-Injected: 1", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.from) + " -> " + c.location);
+    update::Source from, to;
+    ASSERT_TRUE(update::ReadSource(p, c.from, from));
+    ASSERT_EQ(update::ReadRedirect(p, from, c.location, to), c.to != nullptr);
+    if (c.to) {
+      EXPECT_EQ(to.address, c.to);
+    }
+  }
 }
 
 // A part cut by a reset is asked for again from its first missing byte, three
@@ -305,9 +349,37 @@ TEST_F(Downloader, AStopEndsTheConnectionsAtOnceAndKeepsNothing) {
   update::StopDownload(job.get());
   // Connections waiting for data end when told to, long before the grace period is out.
   EXPECT_LT(GetTickCount() - start, 3000u);
+  EXPECT_FALSE(test::Exists(dir / "new.exe.part")) << "gone when the stop returns: the process may end next";
   EXPECT_FALSE(WaitForEnd(1000).has_value()) << "a stopped download reports no end";
   EXPECT_FALSE(test::Exists(dir / "new.exe"));
+}
+
+// The check of the whole file (a signature) runs on the transfer's thread
+// before the file takes its name: a stop meanwhile keeps nothing, and a check
+// that throws still ends the transfer.
+TEST_F(Downloader, TheCheckOfTheFileNeitherOutlivesAStopNorSwallowsTheEnd) {
+  const HANDLE checking = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  update::DownloadParameters p = Parameters(UpdateAddress());
+  p.acceptFile = [checking](std::string_view) {
+    SetEvent(checking);
+    Sleep(300);
+    return true;
+  };
+  ASSERT_TRUE(update::StartDownload(job, p));
+  ASSERT_EQ(WaitForSingleObject(checking, 30000), WAIT_OBJECT_0);
+  update::StopDownload(job.get());
+  EXPECT_FALSE(test::Exists(dir / "new.exe"));
   EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+  EXPECT_FALSE(WaitForEnd(500).has_value());
+  EXPECT_EQ(update::SavedFileOf(job.get()).path, "");
+  CloseHandle(checking);
+
+  p.acceptFile = [](std::string_view) -> bool { throw std::runtime_error("no check"); };
+  ASSERT_TRUE(Download(p).has_value());
+  EXPECT_FALSE(test::Exists(dir / "new.exe"));
+  EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
+  p.acceptFile = nullptr;
+  EXPECT_EQ(Download(p), kSize()) << "the job is free for another transfer";
 }
 
 // The end notice may end the process, whose exit routine stops the download
@@ -328,10 +400,19 @@ TEST_F(Downloader, AnExistingFileIsAskedAboutAndKeptUnlessTheAnswerReplacesIt) {
   EXPECT_EQ(NoticesOf(update::kNotifyFileExists).size(), 1u);
   EXPECT_EQ(test::ReadAll(target), "old");
   EXPECT_EQ(test::ReadAll(dir / "new(1).exe"), test::UpdateBytes());
+  // What was saved is told by its name and its hash, for the update to start that file alone.
+  const update::SavedFile saved = update::SavedFileOf(job.get());
+  EXPECT_EQ(saved.path, dir / "new(1).exe");
+  const HANDLE file = CreateFileA(saved.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_EQ(saved.sha256, update::FileSha256(file));
+  CloseHandle(file);
+  EXPECT_EQ(saved.sha256.size(), 64u);
 
   existingAnswer = update::kExistingReplace;
   ASSERT_EQ(Download(Parameters(UpdateAddress())), kSize());
   EXPECT_EQ(test::ReadAll(target), test::UpdateBytes());
+  EXPECT_EQ(update::SavedFileOf(job.get()).path, target);
 
   existingAnswer = 7;  // neither: leave the file alone and fetch nothing
   std::ofstream(target, std::ios::binary) << "old";
@@ -339,6 +420,7 @@ TEST_F(Downloader, AnExistingFileIsAskedAboutAndKeptUnlessTheAnswerReplacesIt) {
   ASSERT_EQ(Download(Parameters(UpdateAddress())), 0);
   EXPECT_EQ(test::ReadAll(target), "old");
   EXPECT_TRUE(Of(test::TakeRequests(), "GET").empty());
+  EXPECT_EQ(update::SavedFileOf(job.get()).path, "");
 }
 
 TEST_F(Downloader, GivesUpAfterNinetyNineTakenNames) {
@@ -351,7 +433,11 @@ TEST_F(Downloader, GivesUpAfterNinetyNineTakenNames) {
 }
 
 TEST_F(Downloader, RefusesToStartWhatItCannotFetch) {
-  for (const std::string address : {"", "gopher://127.0.0.1/x", "not an address", "http:///no-host"}) {
+  // A control byte could end the request line or the FTP command and start another.
+  for (const std::string& address :
+       {std::string(), std::string("gopher://127.0.0.1/x"), std::string("not an address"),
+        std::string("http:///no-host"), UpdateAddress() + "\r\nX-Injected: 1", UpdateAddress() + "\x7f",
+        test::FtpSite() + "/new.exe\nDELE new.exe", test::FtpSite() + "/new\t.exe"}) {
     SCOPED_TRACE(address);
     EXPECT_FALSE(update::StartDownload(job, Parameters(address)));
   }

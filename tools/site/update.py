@@ -9,6 +9,7 @@ import time
 
 BLOCK = 64 * 1024
 HUGE = 1 << 64  # a size no file has, and no 64-bit number holds
+HUGE_TOTAL = 1 << 40  # a size a 64-bit number holds, far beyond the update file's
 
 
 class UpdateSource:
@@ -28,6 +29,15 @@ class UpdateSource:
                             same in the FTP server's answer to SIZE
       kill   at times after the next `times` responses for a part that holds byte `at` (not
                             one from the file's start) are reset after `after` bytes of body
+      unknown-total after   a range request gets at most `after` bytes from its start, as 206 with
+                            an unknown total (`Content-Range: bytes F-L/*`)
+      two-lengths           the whole file (200, no ranges) with two Content-Length headers: its
+                            length, then half of it
+      total-changes         a range not from the file's start names a total one byte larger than
+                            the file
+      huge-total            the file claims 2^40 bytes: ranges are served against that size (206,
+                            `Content-Range: bytes F-L/1099511627776`, a matching Content-Length),
+                            with the file's bytes from F as far as they go, then the connection closes
     """
 
     FAULTS = {
@@ -41,6 +51,10 @@ class UpdateSource:
         "reset": ("after",),
         "huge-size": (),
         "kill": ("at", "times", "after"),
+        "unknown-total": ("after",),
+        "two-lengths": (),
+        "total-changes": (),
+        "huge-total": (),
     }
 
     def __init__(self, path):
@@ -113,8 +127,9 @@ def serve_update(handler, source):
     if fault == "404":
         handler.reply(404, "not found\n")
         return
-    size = os.path.getsize(path)
-    whole_only = fault in ("no-length", "no-range", "reset", "huge-size")
+    real_size = os.path.getsize(path)
+    size = HUGE_TOTAL if fault == "huge-total" else real_size
+    whole_only = fault in ("no-length", "no-range", "reset", "huge-size", "two-lengths")
     ranged = None if whole_only else parse_range(handler.headers.get("Range"), size)
     if fault == "start-range-only" and isinstance(ranged, tuple) and ranged[0] > 0:
         ranged = None
@@ -122,27 +137,38 @@ def serve_update(handler, source):
         handler.reply(416, "", headers=[("Content-Range", "bytes */%d" % size)])
         return
     first, last = ranged or (0, size - 1)
+    if fault == "unknown-total" and ranged:
+        last = min(last, first + values["after"] - 1)
     length = last - first + 1
     handler.send_response(206 if ranged else 200)
     handler.send_header("Content-Type", "application/octet-stream")
     handler.send_header("Accept-Ranges", "none" if whole_only else "bytes")
     if ranged:
-        handler.send_header("Content-Range", "bytes %d-%d/%d" % (first, last, size))
+        total = str(size)
+        if fault == "unknown-total":
+            total = "*"
+        elif fault == "total-changes" and first > 0:
+            total = str(size + 1)
+        handler.send_header("Content-Range", "bytes %d-%d/%s" % (first, last, total))
     if fault in ("no-length", "reset"):
         handler.send_header("Connection", "close")
         handler.close_connection = True
     else:
         handler.send_header("Content-Length", str(HUGE if fault == "huge-size" else length))
+    if fault == "two-lengths":
+        handler.send_header("Content-Length", str(length // 2))
     handler.end_headers()
     if handler.head_only:
         return
     cut = None  # how the body ends early: "close" or "reset"
     if fault == "drop":
         cut = "close"
+    elif fault == "huge-total":
+        cut = "close"  # after the bytes the file has: the rest of the claim never comes
     elif fault == "reset" or (fault == "kill" and source.kills(first, last)):
         cut = "reset"
     if cut:
-        length = min(length, values["after"])
+        length = min(length, values.get("after", length))
     try:
         with open(path, "rb") as f:
             f.seek(first)
