@@ -83,6 +83,11 @@ class DownloadJob {
     return true;
   }
 
+  bool Running() const {
+    std::lock_guard hold(lock_);
+    return running_;
+  }
+
   // The transfer is over; whether it was stopped.
   bool End() {
     std::lock_guard hold(lock_);
@@ -385,6 +390,10 @@ bool StartDownload(std::shared_ptr<DownloadJob>& job, const DownloadParameters& 
     return false;
   }
   return true;
+}
+
+bool IsDownloading(const DownloadJob* job) {
+  return job && job->Running();
 }
 
 std::int64_t BytesReceived(const DownloadJob* job) {

@@ -23,6 +23,8 @@ class DownloadJob;
 // known and always ends with kNotifyEnd, unless it is stopped, whatever fails
 // on the way.
 bool StartDownload(std::shared_ptr<DownloadJob>& job, const DownloadParameters& p);
+// Whether the job's transfer runs: it has started and not yet ended.
+bool IsDownloading(const DownloadJob* job);
 
 // Bytes of the file received so far; 0 without a job.
 std::int64_t BytesReceived(const DownloadJob* job);

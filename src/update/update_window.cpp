@@ -153,8 +153,12 @@ void BeginDownload() {
   }
   // The end is reported on a downloader thread, while the update belongs to
   // this thread: the window timer, the file name, and the end of the process.
-  if (!ui::PrepareUiThread()) return;
-  StartDownload(state.downloadJob, p);
+  // A download that cannot start (an address it cannot fetch) will save
+  // nothing: the update is over. One still running, begun by an update window
+  // the user closed, goes on and ends the update itself.
+  if (!ui::PrepareUiThread() ||
+      (!StartDownload(state.downloadJob, p) && !IsDownloading(state.downloadJob.get())))
+    forms::EndProcess(0);
   forms::update::时钟().SetInterval(1000);
 }
 
