@@ -70,8 +70,8 @@ class AnnouncementTest(EndToEnd):
         self.assertFalse(update_window_open(self.session))
 
     def test_offered_update_taken_and_forced_and_offered(self):
-        # The update file is missing, so nothing is downloaded or started here.
-        self.site.control("update?fault=404")
+        # The update file trickles, so nothing is downloaded or started while the test looks.
+        self.site.control("update?fault=slow&rate=1000")
         try:
             for variant, asked in (("prompts", [UPDATE_QUESTION]), ("both-updates", [])):
                 with self.subTest(variant):

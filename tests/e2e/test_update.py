@@ -197,7 +197,8 @@ class UpdateTest(EndToEnd):
         for variant in ("signed-current", "signed-older"):
             with self.subTest(variant):
                 home, program = self.signed(variant)
-                wait_until(lambda: program.text("编辑框1").endswith(os.path.basename(home)), 20, "start-up to go on")
+                folder = lambda: self.session.probe("text", "编辑框1", check=False)
+                wait_until(lambda: folder().endswith(os.path.basename(home)), 20, "start-up to go on")
                 self.assertNotEqual(self.session.probe("main", check=False), "")
                 self.assertEqual(self.session.probe("update", check=False), "", "no update window")
                 self.assertEqual(program.dialogs(), [])
