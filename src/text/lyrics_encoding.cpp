@@ -1,5 +1,6 @@
 #include "text/lyrics_encoding.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -70,6 +71,45 @@ std::u16string Utf16Units(std::string_view bytes, bool bigEndian) {
   return units;
 }
 
+// Converts the text after the mark to GBK in the file's own buffer, a piece
+// at a time. A file of megabytes then needs no second buffer of its size:
+// under Wine the first touch of such a buffer alone costs more than the
+// conversion. The GBK of a piece is never longer than the piece (two bytes at
+// most for a character of two to four bytes of UTF-8 or UTF-16, one for ASCII
+// and for each '?'), so what is written never overtakes what is still to be
+// read. `end(bytes, from, to)` moves the end of a piece back to the start of a
+// character; `toGbk(piece)` converts a piece.
+template <class PieceEnd, class ToGbk>
+std::string ConvertInPlace(std::string bytes, std::size_t mark, PieceEnd end, ToGbk toGbk) {
+  constexpr std::size_t kPiece = 32 * 1024;  // small enough to stay in the cache
+  std::size_t written = 0;
+  for (std::size_t read = mark; read < bytes.size();) {
+    const std::size_t to = bytes.size() - read <= kPiece ? bytes.size() : end(bytes, read, read + kPiece);
+    const std::string gbk = toGbk(std::string_view(bytes).substr(read, to - read));
+    std::ranges::copy(gbk, bytes.begin() + static_cast<std::ptrdiff_t>(written));
+    written += gbk.size();
+    read = to;
+  }
+  bytes.resize(written);
+  return bytes;
+}
+
+// Before the lead byte of a character that the piece would cut (a broken run
+// of continuation bytes is cut anywhere).
+std::size_t Utf8PieceEnd(std::string_view bytes, std::size_t from, std::size_t to) {
+  for (int back = 0; back < 3 && to > from + 1 && (static_cast<unsigned char>(bytes[to]) & 0xC0) == 0x80;
+       ++back) {
+    --to;
+  }
+  return to;
+}
+
+// Pieces of UTF-16 need no care: they hold whole units, the piece being of
+// even length, and a pair of surrogates cut in two gives the same "??" as whole.
+std::size_t Utf16PieceEnd(std::string_view, std::size_t, std::size_t to) {
+  return to;
+}
+
 }  // namespace
 
 LyricsEncoding DecideLyricsEncoding(std::string_view bytes) {
@@ -80,14 +120,18 @@ LyricsEncoding DecideLyricsEncoding(std::string_view bytes) {
 }
 
 std::string LyricsText(std::string bytes) {
-  const std::string_view b = bytes;
-  switch (DecideLyricsEncoding(b)) {
-    case LyricsEncoding::kUtf8:
-      return Utf8ToGbk(b.starts_with(kUtf8Mark) ? b.substr(kUtf8Mark.size()) : b);
+  switch (DecideLyricsEncoding(bytes)) {
+    case LyricsEncoding::kUtf8: {
+      const std::size_t mark = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+      return ConvertInPlace(std::move(bytes), mark, Utf8PieceEnd,
+                            [](std::string_view piece) { return Utf8ToGbk(piece); });
+    }
     case LyricsEncoding::kUtf16Le:
-      return Utf16ToGbk(Utf16Units(b.substr(kUtf16LeMark.size()), false));
+      return ConvertInPlace(std::move(bytes), kUtf16LeMark.size(), Utf16PieceEnd,
+                            [](std::string_view piece) { return Utf16ToGbk(Utf16Units(piece, false)); });
     case LyricsEncoding::kUtf16Be:
-      return Utf16ToGbk(Utf16Units(b.substr(kUtf16BeMark.size()), true));
+      return ConvertInPlace(std::move(bytes), kUtf16BeMark.size(), Utf16PieceEnd,
+                            [](std::string_view piece) { return Utf16ToGbk(Utf16Units(piece, true)); });
     case LyricsEncoding::kGbk:
       break;
   }

@@ -187,9 +187,14 @@ TEST(LyricsEncoding, IsDecidedOnTheWholeFile) {
 }
 
 TEST(LyricsEncoding, EveryEncodingGivesTheSameGbkText) {
-  const std::string gbk = "[ti:静夜思]\r\n[00:01.00]床前明月光，疑是地上霜。\r\n";
-  const std::u16string utf16 = u"[ti:静夜思]\r\n[00:01.00]床前明月光，疑是地上霜。\r\n";
-  const std::string utf8 = Utf8(u8"[ti:静夜思]\r\n[00:01.00]床前明月光，疑是地上霜。\r\n");
+  // Long enough to be converted in several pieces, cut inside characters.
+  std::string gbk, utf8;
+  std::u16string utf16;
+  for (int i = 0; i < 3000; ++i) {
+    gbk += "[00:01.00]床前明月光，疑是地上霜。\r\n";
+    utf8 += Utf8(u8"[00:01.00]床前明月光，疑是地上霜。\r\n");
+    utf16 += u"[00:01.00]床前明月光，疑是地上霜。\r\n";
+  }
   for (const std::string& file : {gbk, utf8, "\xEF\xBB\xBF" + utf8, Utf16File(utf16, false),
                                   Utf16File(utf16, true), Utf16File(utf16, false) + "x"}) {
     EXPECT_EQ(text::LyricsText(file), gbk);
