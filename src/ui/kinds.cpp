@@ -120,7 +120,7 @@ constexpr KindRow kKinds[] = {
      .notified = TabNotified},
     {.kind = Kind::FileList, .windowClass = L"LISTBOX",
      .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_SORT | WS_VSCROLL | WS_TABSTOP, .clientEdge = true,
-     .init = [](Unit& u) { FileList(u).SetDirectory(Narrow(CurrentDirectory())); }, .events = kFileEvents},
+     .init = [](Unit& u) { FileList(u).SetDirectory(CurrentDirectory()); }, .events = kFileEvents},
     {.kind = Kind::ReportList, .windowClass = WC_LISTVIEWW,
      .style = LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP, .clientEdge = true,
      .init = AddColumns, .notified = ReportListNotified},
