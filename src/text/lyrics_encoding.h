@@ -18,9 +18,11 @@ enum class LyricsEncoding { kGbk, kUtf8, kUtf16Le, kUtf16Be };
 // characters can be taken for UTF-8: the documented limit of the rule.
 LyricsEncoding DecideLyricsEncoding(std::string_view bytes);
 
-// The file's text in GBK, without its mark. A GBK (or ASCII) file is its
-// bytes unchanged; a character that GBK lacks becomes '?', as does a broken
-// sequence of a file marked UTF-8. A last odd byte of UTF-16 is dropped.
+// The file's text in GBK, without its mark, converted as code page 936 has
+// it. A GBK (or ASCII) file is its bytes unchanged; a character that GBK lacks
+// becomes '?' (one beyond the BMP "??", as for its two UTF-16 units), and so
+// does each byte of a file marked UTF-8 that starts no character. A last odd
+// byte of UTF-16 is dropped.
 std::string LyricsText(std::string bytes);
 
 }  // namespace text

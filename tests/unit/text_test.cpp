@@ -201,9 +201,20 @@ TEST(LyricsEncoding, EveryEncodingGivesTheSameGbkText) {
   }
   // GBK goes through byte for byte, bytes that are no character included.
   EXPECT_EQ(text::LyricsText("\x81 \xFF\x80"), "\x81 \xFF\x80");
-  // What GBK lacks becomes '?'.
-  EXPECT_EQ(text::LyricsText(Utf8(u8"さくら・さくら")), "さくら?さくら");
+  // What GBK lacks becomes '?', and each byte of a marked file that starts no character.
+  EXPECT_EQ(text::LyricsText(Utf8(u8"さくら・さくら\U0001F338")), "さくら?さくら??");
   EXPECT_EQ(text::LyricsText(Utf16File(u"\U0001F338", true)), "??");
+  EXPECT_EQ(text::LyricsText("\xEF\xBB\xBF"
+                             "a\xE5\xBA"
+                             "b\xFF\xC0\xAF"),
+            "a??b???");
+  // Every character of the BMP as code page 936 converts it, from UTF-8 and UTF-16.
+  std::u16string bmp;
+  for (char32_t u = 1; u < 0x10000; ++u) {
+    if (u < 0xD800 || u > 0xDFFF) bmp += static_cast<char16_t>(u);
+  }
+  EXPECT_EQ(text::LyricsText(text::Utf16ToUtf8(bmp)), text::Utf16ToGbk(bmp));
+  EXPECT_EQ(text::LyricsText(Utf16File(bmp, false)), text::Utf16ToGbk(bmp));
 }
 
 }  // namespace
