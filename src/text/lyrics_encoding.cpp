@@ -74,9 +74,9 @@ bool IsUtf8Text(std::string_view s) {
 
 // The GBK of every UTF-16 unit, one or two bytes (a lead byte and its trail;
 // a single byte is never a lead byte), as code page 936 itself gives it: the
-// system is asked once, for all units in one conversion. A surrogate has no
-// GBK character of its own: '?', so that a character beyond the BMP, no GBK
-// character either, becomes "??" as its two units always have.
+// system is asked once, for all units in one conversion. A surrogate is '?':
+// a character beyond the BMP, which GBK lacks too, becomes "??", as the
+// system makes of its two units.
 const std::vector<std::uint16_t>& GbkOfUnit() {
   static const std::vector<std::uint16_t> table = [] {
     std::u16string units(0x10000, u'?');
