@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "lyrics/lrc_parser.h"
+#include "made_lyrics.h"
 #include "unit/lrc_reference.h"
 
 namespace {
@@ -20,44 +20,6 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string Tag(unsigned centiseconds) {
-  const unsigned seconds = centiseconds / 100;
-  char tag[32];
-  std::snprintf(tag, sizeof tag, "[%02u:%02u.%02u]", seconds / 60, seconds % 60, centiseconds % 100);
-  return tag;
-}
-
-// A file of about `bytes` bytes with a tag per 50 bytes or so: lines of one
-// to three tags and two verses of public-domain poetry, a blank line now and then,
-// and times that climb, fall and repeat in turns.
-std::string MakeLyrics(std::size_t bytes, std::uint32_t seed) {
-  static const std::vector<std::string> kVerses = {
-      "床前明月光，疑是地上霜。举头望明月，低头思故乡。", "白日依山尽，黄河入海流。",
-      "欲穷千里目，更上一层楼。 | 春眠不觉晓，处处闻啼鸟。", "夜来风雨声，花落知多少。",
-      "千山鸟飞绝，万径人踪灭。孤舟蓑笠翁，独钓寒江雪。"};
-  std::mt19937 dice(seed);
-  std::string file = "[ti:静夜思]\r\n[ar:李白]\r\n[by:bench]\r\n[offset:0]\r\n";
-  unsigned time = 0;
-  std::size_t line = 0;
-  while (file.size() < bytes) {
-    const unsigned arrangement = static_cast<unsigned>(line / 500 % 3);  // turns of 500 lines
-    const std::size_t tags = 1 + dice() % 3;
-    for (std::size_t t = 0; t < tags; ++t) {
-      const auto step = static_cast<unsigned>(1 + dice() % 300);
-      if (arrangement == 0) time += step;                  // climbing
-      if (arrangement == 1) time -= std::min(time, step);  // falling
-      if (arrangement == 2 && step % 4 == 0) time += 100;  // mostly repeating
-      file += Tag(time % 600000);
-    }
-    file += kVerses[dice() % kVerses.size()];
-    file += kVerses[dice() % kVerses.size()];
-    file += "\r\n";
-    if (dice() % 16 == 0) file += dice() % 2 ? "\r\n" : "  \r\n\r\n";
-    ++line;
-  }
-  return file;
 }
 
 // `count` distinct tags, one per line. When `crafted`, only tags whose FNV-1a
@@ -107,10 +69,10 @@ double MegabytesPerSecond(std::size_t bytes, double seconds) {
 }  // namespace
 
 int main() {
-  const std::string song = MakeLyrics(5'000, 1);
-  const std::string one = MakeLyrics(1'000'000, 2);
-  const std::string ten = MakeLyrics(10'000'000, 3);
-  const std::string twenty = MakeLyrics(20'000'000, 4);
+  const std::string song = bench::MakeLyrics(5'000, 1);
+  const std::string one = bench::MakeLyrics(1'000'000, 2);
+  const std::string ten = bench::MakeLyrics(10'000'000, 3);
+  const std::string twenty = bench::MakeLyrics(20'000'000, 4);
 
   // Rounds alternate between the sizes so that both see the same load.
   double small = 1e30, mb1 = 1e30, mb10 = 1e30, mb20 = 1e30;
@@ -155,8 +117,9 @@ int main() {
   std::printf("  10x the input (1 MB to 10 MB) costs %.1fx the time (goal: at most about 15x)\n", mb10 / mb1);
   std::printf("  2x the input (10 MB to 20 MB, measured after the rest) costs %.1fx the time\n",
               mb20 / mb10_again);
-  std::printf("  100,000 plain tags: %.3f ms; 100,000 tags crafted against a fixed hash start: %.3f ms (%.1fx)\n",
-              plain * 1e3, crafted * 1e3, crafted / plain);
+  std::printf(
+      "  100,000 plain tags: %.3f ms; 100,000 tags crafted against a fixed hash start: %.3f ms (%.1fx)\n",
+      plain * 1e3, crafted * 1e3, crafted / plain);
   std::printf("  literal reference on the 1 MB file: %.3f s, %.0fx the parser's time; results %s\n",
               reference, reference / mb1, same ? "identical" : "DIFFERENT");
   return same && mb10 < 1.0 ? 0 : 1;

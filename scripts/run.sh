@@ -28,7 +28,9 @@ fi
 demo=$PWD/$build/demo
 rm -rf "$demo"
 mkdir -p "$demo/lyrics"
-# The program and a folder of songs with Chinese names, as a user would have them.
+# The program and a folder of songs as a user would have them: Chinese names,
+# files in GBK, UTF-8 (with and without a mark) and UTF-16, and one whose
+# Japanese name GBK cannot spell.
 cp "$build/src/lyrimark.exe" "$demo/"
 while IFS=$'\t' read -r file singer title; do
   case "$file" in ''|\#*) continue ;; esac

@@ -9,9 +9,9 @@
 #include "finder/input_hook.h"
 #include "forms/drag_icon_form.h"
 #include "forms/main_form.h"
-#include "forms/program.h"
 #include "lyrimark/config.h"
 #include "ui/wide.h"
+#include "ui/win32.h"
 #include "update/announcement_check.h"
 #include "update/update_window.h"
 
@@ -23,8 +23,8 @@ void OnMainWindowCreated() {
   update::CheckAnnouncement();
   if (!forms::MainOpen()) return;
   // The file list already shows the current directory, which is the run
-  // directory at start; only the folder field needs it.
-  forms::main::编辑框1().SetText(forms::RunDirectory());
+  // directory at start; only the folder field needs it, by its real name.
+  forms::main::编辑框1().SetWideText(ui::ModuleDirectory());
 }
 
 void OnMainWindowActivated() {

@@ -13,10 +13,10 @@
 #include "finder/target_handle.h"
 #include "forms/main_form.h"
 #include "lyrics/song_rows.h"
+#include "text/lyrics_encoding.h"
 #include "ui/message_box.h"
 #include "ui/paint_while.h"
 #include "ui/scoped.h"
-#include "ui/wide.h"
 
 namespace lyrics {
 
@@ -75,10 +75,10 @@ void EndOfSong() {
 
 // The whole file; nothing when it cannot be read, or is larger than this
 // process can hold (a 32-bit program meets that below 2 GB).
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
   const ui::Handle file = ui::OwnFile(
-      CreateFileW(ui::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   const HANDLE f = file.get();
   if (!f) return bytes;
   LARGE_INTEGER size{};
@@ -159,12 +159,12 @@ void LoadLyricsFile() {
     caption::RestoreNickname();
     return;
   }
-  // With no file chosen the path names none: it reads as no bytes, and the
-  // old song goes from the list.
+  // With no file chosen there is no path: it reads as no bytes, and the old
+  // song goes from the list. The file opens by its real name, which may hold
+  // what GBK lacks.
   const ui::FileList files = forms::main::文件框1();
-  const std::string name = files.CurrentFile();
-  const std::string path = files.Directory() + "\\" + name;
-  forms::main::透明标签1().SetText(name);
+  const std::wstring path = files.CurrentPath();
+  forms::main::透明标签1().SetText(files.CurrentFile());
 
   ++state.generation;
   state.currentLine = 0;
@@ -173,7 +173,7 @@ void LoadLyricsFile() {
   std::vector<ui::Row> rows;
   bool parsed = false;
   // A large file takes a while to read and parse; the window paints meanwhile.
-  ui::PaintWhile([&] { parsed = ReadSong(ReadFileBytes(path), state.song, rows); });
+  ui::PaintWhile([&] { parsed = ReadSong(text::LyricsText(ReadFileBytes(path)), state.song, rows); });
   if (!parsed) {
     state.song = {};
     ui::ShowMessage("解析失败,未知原因！", {}, {.icon = ui::Icon::Information});

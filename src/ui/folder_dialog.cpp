@@ -1,13 +1,14 @@
 #include "ui/folder_dialog.h"
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include "ui/wide.h"
 
 namespace ui {
 
-std::string ChooseFolder(std::string_view title) {
+std::wstring ChooseFolder(std::string_view title) {
   const std::wstring titleW = Wide(title);
   BROWSEINFOW info{};
   info.hwndOwner = GetActiveWindow();
@@ -18,7 +19,7 @@ std::string ChooseFolder(std::string_view title) {
   wchar_t path[MAX_PATH] = {};
   const bool hasPath = SHGetPathFromIDListW(chosen, path) != FALSE;
   CoTaskMemFree(chosen);
-  return hasPath ? Narrow(path) : std::string();
+  return hasPath ? std::wstring(path) : std::wstring();
 }
 
 }  // namespace ui

@@ -7,8 +7,9 @@
 namespace ui {
 
 // Asks for a folder, owned by the active window, with an edit box for typing a
-// path and files shown in the tree. Returns its path (GBK), or empty when the
-// user cancels or the choice has no file-system path.
-std::string ChooseFolder(std::string_view title);
+// path and files shown in the tree. Returns its real path (UTF-16: it may hold
+// what GBK lacks), or empty when the user cancels or the choice has no
+// file-system path.
+std::wstring ChooseFolder(std::string_view title);
 
 }  // namespace ui

@@ -9,11 +9,21 @@ namespace ui {
 
 namespace {
 
-std::string ItemText(HWND list, int i) {
+std::wstring ItemText(HWND list, int i) {
   std::wstring name(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
   name.resize(
       static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
-  return Narrow(name);
+  return name;
+}
+
+int CurrentItem(HWND list) {
+  return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+}
+
+// `folder` and `name` joined by one backslash.
+std::wstring InFolder(std::wstring folder, std::wstring_view name) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+  return folder += name;
 }
 
 }  // namespace
@@ -26,6 +36,14 @@ void UnitView::SetText(std::string_view gbk) const {
   SetWindowTextW(u_.hwnd, Wide(gbk).c_str());
 }
 
+std::wstring UnitView::WideText() const {
+  return WideWindowText(u_.hwnd);
+}
+
+void UnitView::SetWideText(std::wstring_view text) const {
+  SetWindowTextW(u_.hwnd, std::wstring(text).c_str());
+}
+
 void Timer::SetInterval(int ms) const {
   u_.interval = std::max(ms, 0);
   if (u_.interval == 0) {
@@ -35,15 +53,20 @@ void Timer::SetInterval(int ms) const {
   }
 }
 
-void FileList::SetDirectory(std::string_view directory) const {
-  u_.directory = std::string(directory);
+std::string FileList::Directory() const {
+  return Narrow(u_.directory);
+}
+
+void FileList::SetDirectory(std::string_view gbkDirectory) const {
+  SetDirectory(Wide(gbkDirectory));
+}
+
+void FileList::SetDirectory(std::wstring_view directory) const {
+  u_.directory = std::wstring(directory);
   SendMessageW(u_.hwnd, WM_SETREDRAW, FALSE, 0);
   SendMessageW(u_.hwnd, LB_RESETCONTENT, 0, 0);
-  std::wstring pattern = Wide(directory);
-  if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
-  pattern += Wide(u_.row->text);
   WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+  HANDLE h = FindFirstFileW(InFolder(u_.directory, Wide(u_.row->text)).c_str(), &found);
   if (h != INVALID_HANDLE_VALUE) {
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -59,13 +82,18 @@ void FileList::SetDirectory(std::string_view directory) const {
 std::vector<std::string> FileList::Files() const {
   std::vector<std::string> files;
   const auto n = static_cast<int>(SendMessageW(u_.hwnd, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) files.push_back(ItemText(u_.hwnd, i));
+  for (int i = 0; i < n; ++i) files.push_back(Narrow(ItemText(u_.hwnd, i)));
   return files;
 }
 
 std::string FileList::CurrentFile() const {
-  const auto i = static_cast<int>(SendMessageW(u_.hwnd, LB_GETCURSEL, 0, 0));
-  return i < 0 ? std::string() : ItemText(u_.hwnd, i);
+  const int i = CurrentItem(u_.hwnd);
+  return i < 0 ? std::string() : Narrow(ItemText(u_.hwnd, i));
+}
+
+std::wstring FileList::CurrentPath() const {
+  const int i = CurrentItem(u_.hwnd);
+  return i < 0 ? std::wstring() : InFolder(u_.directory, ItemText(u_.hwnd, i));
 }
 
 int ReportList::AddRow(std::string_view firstCell) const {

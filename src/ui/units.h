@@ -26,7 +26,7 @@ struct Unit {
   int interval = 0;           // timers: milliseconds, 0 = stopped
   int reportedRow = -1;       // report lists: the current row last reported
   std::vector<Row> rows;      // report lists: the rows, which the list shows as it needs them
-  std::string directory;      // file lists: the directory listed
+  std::wstring directory;     // file lists: the directory listed, by its real name
 };
 
 // Labels, edit boxes, buttons, group boxes: a text (a caption) and a state.
@@ -36,6 +36,9 @@ class UnitView {
   HWND hwnd() const { return u_.hwnd; }
   std::string Text() const;
   void SetText(std::string_view gbk) const;
+  // The text as the control holds it: a path may hold characters that GBK lacks.
+  std::wstring WideText() const;
+  void SetWideText(std::wstring_view text) const;
   void Enable(bool enabled) const { EnableWindow(u_.hwnd, enabled); }
   bool IsEnabled() const { return IsWindowEnabled(u_.hwnd) != FALSE; }
 
@@ -72,14 +75,21 @@ class ProgressBar : public UnitView {
 };
 
 // The files of one directory that match the unit's pattern, sorted, one current.
+// The list holds the real (UTF-16) names, shows them, and opens by them; the
+// rest of the program reads them as GBK text, where a character that GBK lacks
+// is '?'.
 class FileList : public UnitView {
  public:
   using UnitView::UnitView;
-  const std::string& Directory() const { return u_.directory; }
-  // Lists the matching files of `directory` (GBK path); a missing directory lists nothing.
-  void SetDirectory(std::string_view directory) const;
+  std::string Directory() const;
+  const std::wstring& WideDirectory() const { return u_.directory; }
+  // Lists the matching files of `directory`; a missing directory lists nothing.
+  void SetDirectory(std::wstring_view directory) const;
+  void SetDirectory(std::string_view gbkDirectory) const;
   std::vector<std::string> Files() const;
   std::string CurrentFile() const;  // empty when none is current
+  // The real path of the current file, to open it by; empty when none is current.
+  std::wstring CurrentPath() const;
   // -1: none.
   void SetCurrent(int index) const { SendMessageW(u_.hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 };

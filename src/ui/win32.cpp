@@ -26,9 +26,13 @@ std::wstring ReadPath(Read read) {
 }  // namespace
 
 std::string WindowText(HWND hwnd) {
+  return Narrow(WideWindowText(hwnd));
+}
+
+std::wstring WideWindowText(HWND hwnd) {
   std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   s.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
-  return Narrow(s);
+  return s;
 }
 
 std::wstring CurrentDirectory() {

@@ -8,8 +8,9 @@
 
 namespace ui {
 
-// A window's text (GBK).
+// A window's text (GBK), and as the window holds it (UTF-16).
 std::string WindowText(HWND hwnd);
+std::wstring WideWindowText(HWND hwnd);
 
 // The current directory, and the directory of the program file, without a
 // trailing backslash (UTF-16: a path may hold what GBK lacks).

@@ -1,5 +1,6 @@
 // The way of a lyrics file from its bytes to the rows of 超级列表框_歌词, on
-// arbitrary bytes: it must not crash, and every row must say what its line says.
+// arbitrary bytes: it must not crash, a file taken for GBK must stay as it
+// is, and every row must say what its line says.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,10 +9,13 @@
 
 #include "lyrics/song_rows.h"
 #include "require.h"
-#include "text/gbk.h"
+#include "text/lyrics_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text = text::UpToZero(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  const std::string text = text::LyricsText(bytes);
+  if (text::DecideLyricsEncoding(bytes) == text::LyricsEncoding::kGbk)
+    Require(text == bytes, "a GBK file changed");
   lyrics::SongLyrics song;
   std::vector<ui::Row> rows;
   if (!lyrics::ReadSong(text, song, rows)) {

@@ -23,6 +23,22 @@ RESULT = re.compile('<font size="-1">(.*?)LRC歌词下载</a>', re.S)
 MB = 1 << 20
 
 
+def lyrics_text(raw):
+    """A lyrics file's encoding as the program decides it, and its text: by its
+    mark, else UTF-8 when the whole file is that (Python's decoder is as strict)
+    and more than ASCII, else GBK."""
+    marks = ((b"\xef\xbb\xbf", "utf-8", "marked utf-8"), (b"\xff\xfe", "utf-16-le", "utf-16-le"),
+             (b"\xfe\xff", "utf-16-be", "utf-16-be"))
+    for mark, codec, name in marks:
+        if raw.startswith(mark):
+            return raw[len(mark):].decode(codec), name
+    try:
+        text = raw.decode("utf-8")
+        return text, "gbk" if text.isascii() else "utf-8"
+    except UnicodeDecodeError:
+        return raw.decode("gbk"), "gbk"
+
+
 def start_site(*options):
     """The process and its three base addresses; fails unless it is ready within 10 s."""
     args = [sys.executable, SITE, "--maker-port", "0", "--lyrics-port", "0", "--ftp-port", "0", *options]
@@ -270,20 +286,25 @@ class SiteTest(unittest.TestCase):
         self.assertIn("没有找到相关", page)
 
     def test_catalogue(self):
-        """All the empty keyword lists, fetched: GBK, CR LF, with the tags and the
-        awkward lines a player has to handle."""
+        """All the empty keyword lists, fetched: in every encoding a player meets,
+        CR LF, with the tags and the awkward lines a player has to handle."""
         results = self.results("")[0]
-        self.assertEqual(len(results), 18)
-        starts_at_zero = 0
+        self.assertEqual(len(results), 23)
+        starts_at_zero, encodings = 0, set()
         for address in {address for address, _ in results}:
             with self.subTest(address):
-                lines = fetch(address)[2].decode("gbk").split("\r\n")
+                text, encoding = lyrics_text(fetch(address)[2])
+                encodings.add(encoding)
+                lines = text.split("\r\n")
                 self.assertNotIn("\n", "".join(lines))
                 self.assertTrue(lines[0].startswith("[ti:") and lines[1].startswith("[ar:"))
                 self.assertIn("", lines[4:-1])  # a blank line among the timed ones
                 self.assertTrue(any(re.fullmatch(r"\[\d\d:\d\d\.\d\d\]", line) for line in lines))
                 starts_at_zero += lines[4].startswith("[00:00.00]")
         self.assertEqual(starts_at_zero, 1)
+        self.assertEqual(encodings, {"gbk", "utf-8", "marked utf-8", "utf-16-le", "utf-16-be"})
+        # A title outside GBK, for a file name that GBK cannot spell.
+        self.assertIn(["日本古謡", "さくら・さくら"], [names for _, names in results])
         self.assertEqual(fetch(self.lyrics + "/lrc/../index.tsv")[0], 404)
 
     def test_request_log(self):

@@ -5,7 +5,9 @@
 
 #include "text/convert.h"
 #include "text/gbk.h"
+#include "text/lyrics_encoding.h"
 #include "text/numbers.h"
+#include "unit/encoded_text.h"
 
 namespace {
 
@@ -147,6 +149,71 @@ TEST(Convert, BytesWithoutACharacterDifferByPlatform) {
             Bytes(u"\uFFFD\uFFFD"
                   "A"));
 #endif
+}
+
+using encoded::Utf16File;
+using encoded::Utf8;
+
+TEST(LyricsEncoding, IsDecidedOnTheWholeFile) {
+  using enum text::LyricsEncoding;
+  const struct {
+    std::string bytes;
+    text::LyricsEncoding encoding;
+  } cases[] = {
+      {"", kGbk},
+      {"[00:01.00]Yesterday\r\n", kGbk},  // ASCII: the same bytes either way
+      {"[00:01.00]床前明月光\r\n", kGbk},
+      {Utf8(u8"[00:01.00]床前明月光\r\n"), kUtf8},
+      {"\xEF\xBB\xBF[00:01.00]\r\n", kUtf8},
+      {"\xEF\xBB\xBF[00:01.00]床\r\n", kUtf8},  // the mark decides, even over GBK bytes
+      {Utf16File(u"[00:01.00]床", false), kUtf16Le},
+      {Utf16File(u"[00:01.00]床", true), kUtf16Be},
+      // 山水 in GBK is valid UTF-8 by chance; the line after it is not.
+      {"[00:01.00]山水\r\n[00:02.00]床前明月光\r\n", kGbk},
+      // The limit of the rule: a GBK file of those two characters alone reads as UTF-8.
+      {"[00:01.00]山水\r\n", kUtf8},
+      // Strict UTF-8 only: overlong forms, surrogates, beyond U+10FFFF, a cut sequence.
+      {"a\xC0\xAF", kGbk},
+      {"a\xE0\x80\xAF", kGbk},
+      {"a\xED\xA0\x80", kGbk},
+      {"a\xF4\x90\x80\x80", kGbk},
+      {"a\xF5\x80\x80\x80", kGbk},
+      {Utf8(u8"[00:01.00]床前明月光\r\n") + "\xE5\xBA", kGbk},
+      {"\xF4\x8F\xBF\xBF\xED\x9F\xBF\xE0\xA0\x80", kUtf8},  // the last code point, and next to the edges
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(text::DecideLyricsEncoding(c.bytes), c.encoding) << c.bytes;
+  }
+}
+
+TEST(LyricsEncoding, EveryEncodingGivesTheSameGbkText) {
+  std::string gbk, utf8;
+  std::u16string utf16;
+  for (int i = 0; i < 3; ++i) {
+    gbk += "[00:01.00]床前明月光，疑是地上霜。\r\n";
+    utf8 += Utf8(u8"[00:01.00]床前明月光，疑是地上霜。\r\n");
+    utf16 += u"[00:01.00]床前明月光，疑是地上霜。\r\n";
+  }
+  for (const std::string& file : {gbk, utf8, "\xEF\xBB\xBF" + utf8, Utf16File(utf16, false),
+                                  Utf16File(utf16, true), Utf16File(utf16, false) + "x"}) {
+    EXPECT_EQ(text::LyricsText(file), gbk);
+  }
+  // GBK goes through byte for byte, bytes that are no character included.
+  EXPECT_EQ(text::LyricsText("\x81 \xFF\x80"), "\x81 \xFF\x80");
+  // What GBK lacks becomes '?', and each byte of a marked file that starts no character.
+  EXPECT_EQ(text::LyricsText(Utf8(u8"さくら・さくら\U0001F338")), "さくら?さくら??");
+  EXPECT_EQ(text::LyricsText(Utf16File(u"\U0001F338", true)), "??");
+  EXPECT_EQ(text::LyricsText("\xEF\xBB\xBF"
+                             "a\xE5\xBA"
+                             "b\xFF\xC0\xAF"),
+            "a??b???");
+  // Every character of the BMP as code page 936 converts it, from UTF-8 and UTF-16.
+  std::u16string bmp;
+  for (char32_t u = 1; u < 0x10000; ++u) {
+    if (u < 0xD800 || u > 0xDFFF) bmp += static_cast<char16_t>(u);
+  }
+  EXPECT_EQ(text::LyricsText(text::Utf16ToUtf8(bmp)), text::Utf16ToGbk(bmp));
+  EXPECT_EQ(text::LyricsText(Utf16File(bmp, false)), text::Utf16ToGbk(bmp));
 }
 
 }  // namespace

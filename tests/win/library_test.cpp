@@ -1,5 +1,6 @@
 // The local library: 文件框1 listing a folder's .lrc files (Chinese names
-// included), pointed there by 编辑框1 or by the folder dialog.
+// included), pointed there by 编辑框1 or by the folder dialog, also at a folder
+// whose name holds what GBK lacks.
 #include "lyrics/library.h"
 
 #include <windows.h>
@@ -46,7 +47,7 @@ class Library : public testing::Test {
   static ui::Edit Folder() { return forms::main::编辑框1(); }
 
   wintest::SongFolder songs_{"lyrimark-歌词库"};
-  wintest::SongFolder empty_{"lyrimark-空目录"};
+  wintest::SongFolder empty_{L"lyrimark-空目录・桜"};  // ・ is not in GBK
 };
 
 TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
@@ -66,8 +67,9 @@ TEST_F(Library, RefreshListsTheLrcFilesOfTheFolderTypedIn) {
 
   // A folder without songs lists none; choosing nothing there names no file,
   // and the old song goes from the list: it can no longer be played.
-  Folder().SetText(empty_.path());
+  Folder().SetWideText(empty_.wide_path());
   lyrics::RefreshLyricsFolder();
+  EXPECT_EQ(Files().WideDirectory(), empty_.wide_path());
   EXPECT_TRUE(Files().Files().empty());
   const ui::Unit& box = forms::main::Window().unit("文件框1");
   SendMessageW(forms::main::Window().hwnd(), WM_COMMAND, MAKEWPARAM(box.id, LBN_SELCHANGE),
@@ -136,7 +138,7 @@ TEST_F(Library, TheFolderDialogChangesBothOrNothing) {
   // typed into its edit box, so the tree is told which folder to select, again
   // until it shows that folder selected: it may still be filling the tree.)
   {
-    const std::wstring chosen = ui::Wide(empty_.path());
+    const std::wstring& chosen = empty_.wide_path();
     const std::wstring name = chosen.substr(chosen.find_last_of(L'\\') + 1);
     wintest::DialogWatch choose([&](HWND dialog) {
       const HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
@@ -156,8 +158,10 @@ TEST_F(Library, TheFolderDialogChangesBothOrNothing) {
     SendMessageW(forms::main::Window().unit("按钮2").hwnd, BM_CLICK, 0, 0);
     ASSERT_EQ(choose.Seen().size(), 1u);
   }
-  EXPECT_EQ(Files().Directory(), empty_.path());
-  EXPECT_EQ(Folder().Text(), empty_.path());
+  // By its real name, in the folder field too: a refresh keeps it.
+  lyrics::RefreshLyricsFolder();
+  EXPECT_EQ(Files().WideDirectory(), empty_.wide_path());
+  EXPECT_EQ(Folder().WideText(), empty_.wide_path());
   EXPECT_TRUE(Files().Files().empty());
 }
 

@@ -1,5 +1,6 @@
 // The main window as the lyrics tests and the playback benchmark use it, and a
-// folder of songs (GBK names and text, CR LF) to point it at.
+// folder of songs (text and names in GBK, or names by their real UTF-16
+// spelling) to point it at.
 #pragma once
 
 #include <windows.h>
@@ -41,21 +42,24 @@ inline ui::Window* OpenMainWindow() {
 // A fresh folder under the temporary directory, removed with its files.
 class SongFolder {
  public:
-  explicit SongFolder(std::string_view name) {
+  explicit SongFolder(std::string_view name) : SongFolder(ui::Wide(name)) {}
+  explicit SongFolder(std::wstring_view name) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    path_ = ui::Narrow(temp) + std::string(name) + "-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryW(ui::Wide(path_).c_str(), nullptr);
+    path_ = temp + std::wstring(name) + L"-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(path_.c_str(), nullptr);
   }
   ~SongFolder() {
-    for (const std::string& f : files_) DeleteFileW(ui::Wide(f).c_str());
-    for (const std::string& d : folders_) RemoveDirectoryW(ui::Wide(d).c_str());
-    RemoveDirectoryW(ui::Wide(path_).c_str());
+    for (const std::wstring& f : files_) DeleteFileW(f.c_str());
+    for (const std::wstring& d : folders_) RemoveDirectoryW(d.c_str());
+    RemoveDirectoryW(path_.c_str());
   }
   SongFolder(const SongFolder&) = delete;
   SongFolder& operator=(const SongFolder&) = delete;
 
-  const std::string& path() const { return path_; }
+  // As the program's text has it ('?' for what GBK lacks), and by its real name.
+  std::string path() const { return ui::Narrow(path_); }
+  const std::wstring& wide_path() const { return path_; }
 
   // Writes `lines` joined by CR LF, each ended by one, as `name`.
   void Write(std::string_view name, const std::vector<std::string>& lines) {
@@ -63,9 +67,10 @@ class SongFolder {
     for (const std::string& l : lines) content += l + "\r\n";
     WriteBytes(name, content);
   }
-  void WriteBytes(std::string_view name, std::string_view bytes) {
-    const std::string file = path_ + "\\" + std::string(name);
-    HANDLE h = CreateFileW(ui::Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  void WriteBytes(std::string_view name, std::string_view bytes) { WriteBytes(ui::Wide(name), bytes); }
+  void WriteBytes(std::wstring_view name, std::string_view bytes) {
+    const std::wstring file = path_ + L"\\" + std::wstring(name);
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(h);
@@ -73,8 +78,8 @@ class SongFolder {
   }
   // A file of `size` zero bytes, written as a length only: the file system keeps it sparse.
   void WriteZeros(std::string_view name, LONGLONG size) {
-    const std::string file = path_ + "\\" + std::string(name);
-    HANDLE h = CreateFileW(ui::Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::wstring file = path_ + L"\\" + ui::Wide(name);
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     LARGE_INTEGER end;
     end.QuadPart = size;
     SetFilePointerEx(h, end, nullptr, FILE_BEGIN);
@@ -83,13 +88,13 @@ class SongFolder {
     files_.push_back(file);
   }
   void MakeFolder(std::string_view name) {
-    folders_.push_back(path_ + "\\" + std::string(name));
-    CreateDirectoryW(ui::Wide(folders_.back()).c_str(), nullptr);
+    folders_.push_back(path_ + L"\\" + ui::Wide(name));
+    CreateDirectoryW(folders_.back().c_str(), nullptr);
   }
 
  private:
-  std::string path_;
-  std::vector<std::string> files_, folders_;
+  std::wstring path_;
+  std::vector<std::wstring> files_, folders_;
 };
 
 // A person picking `name` in 文件框1: it becomes current and the list says so.

@@ -16,6 +16,7 @@
 #include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrimark/config.h"
+#include "unit/encoded_text.h"
 #include "win/dialog_watch.h"
 #include "win/expected_delivery.h"
 #include "win/lyrics_window.h"
@@ -32,6 +33,22 @@ using wintest::InputMessage;
 const std::string kCredit = LYRIMARK_HOME_URL "-提供字幕";
 const std::string kNickname = "小明的马甲";
 
+// One song spelled once, which the compiler writes in GBK, UTF-8 and UTF-16.
+// The first line is timed, so a mark left in the text would show in it.
+#define RIVER_SNOW "[00:00.100]千山鸟飞绝\r\n[00:00.200]万径人踪灭\r\n[00:00.300]孤舟蓑笠翁\r\n[ti:江雪]\r\n"
+const std::vector<std::string> kRiverSnow = {"千山鸟飞绝", "万径人踪灭", "孤舟蓑笠翁"};
+using encoded::Utf16File;
+using encoded::Utf8;
+
+// The files of that song, one per encoding as players and sites write them.
+const std::pair<const char*, std::string> kEncodedSongs[] = {
+    {"江雪-GBK.lrc", RIVER_SNOW},
+    {"江雪-UTF8.lrc", Utf8(u8"" RIVER_SNOW)},
+    {"江雪-UTF8-BOM.lrc", "\xEF\xBB\xBF" + Utf8(u8"" RIVER_SNOW)},
+    {"江雪-UTF16LE.lrc", Utf16File(u"" RIVER_SNOW, false)},
+    {"江雪-UTF16BE.lrc", Utf16File(u"" RIVER_SNOW, true)},
+};
+
 class Playback : public testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -46,6 +63,7 @@ class Playback : public testing::Test {
                                    "[00:01.600]更上一层楼", "[00:02.00]登鹳雀楼 王之涣"});
     songs_->Write("咏鹅.lrc", {"[00:00.00]鹅鹅鹅 曲项向天歌"});
     songs_->Write("无词.lrc", {"[ti:无词]", "只有文字没有时间"});
+    for (const auto& [name, bytes] : kEncodedSongs) songs_->WriteBytes(name, bytes);
   }
   static void TearDownTestSuite() {
     target_.reset();
@@ -184,6 +202,40 @@ TEST_F(Playback, WritesEachLineAtItsOwnStampThenGivesTheNicknameBack) {
   EXPECT_EQ(lyrics::CurrentLine(), 0);
   EXPECT_EQ(Interval(), 0);
   EXPECT_EQ(lines.CurrentRow(), 5);
+}
+
+// Whatever the file's encoding, the same rows and, in the target, the same
+// GBK bytes; under every ANSI code page.
+TEST_F(Playback, EveryEncodingOfASongGivesTheSameRowsAndCaptions) {
+  for (const auto& [name, bytes] : kEncodedSongs) {
+    SCOPED_TRACE(name);
+    baseline_ = Settled();
+    ASSERT_TRUE(wintest::ChooseFile(name));
+    const ui::ReportList lines = Lines();
+    ASSERT_EQ(lines.RowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+      EXPECT_EQ(lines.Cell(row, 0), std::to_string(100 * (row + 1)));
+      EXPECT_EQ(lines.Cell(row, 1), kRiverSnow[static_cast<std::size_t>(row)]);
+    }
+    Click("超级按钮4");
+    ASSERT_TRUE(PumpUntilIdle(5000));
+    EXPECT_EQ(Received(), Expected(kRiverSnow, true));
+  }
+}
+
+// A song whose name holds what GBK lacks, in a folder named so too, opens by
+// its real name; the rest of the program reads the name with '?'.
+TEST_F(Playback, ASongNamedOutsideGbkPlaysFromAFolderNamedSo) {
+  wintest::SongFolder folder(L"lyrimark-桜・歌詞");
+  folder.WriteBytes(L"さくら・さくら.lrc", Utf8(u8"[00:00.100]さくら さくら\r\n[00:00.200]弥生の空は\r\n"));
+  forms::main::编辑框1().SetWideText(folder.wide_path());
+  lyrics::RefreshLyricsFolder();
+  ASSERT_TRUE(wintest::ChooseFile("さくら?さくら.lrc"));
+  EXPECT_EQ(forms::main::透明标签1().Text(), "さくら?さくら.lrc");
+  ASSERT_EQ(Lines().RowCount(), 2);
+  Click("超级按钮4");
+  ASSERT_TRUE(PumpUntilIdle(5000));
+  EXPECT_EQ(Received(), Expected({"さくら さくら", "弥生の空は"}, true));
 }
 
 TEST_F(Playback, AFirstLineAtThreeSecondsIsWrittenAfterThreeSeconds) {

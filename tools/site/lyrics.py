@@ -1,6 +1,6 @@
 """The lyrics site: a search over a small catalogue that answers with a result page
-the program can read, and the lyrics files themselves (GBK, CR LF, as they would be
-downloaded from a real site)."""
+the program can read, and the lyrics files themselves (GBK, UTF-8 or UTF-16, CR LF,
+as they would be downloaded from a real site)."""
 
 import html
 import os
