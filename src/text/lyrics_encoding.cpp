@@ -156,6 +156,29 @@ std::string Utf16ToGbkInPlace(std::string bytes, bool bigEndian) {
   return bytes;
 }
 
+// Lines end in CR LF, as the program reads lyrics: a file in UTF-8 or UTF-16
+// comes from today's players and sites, which end lines in LF alone (or, from
+// an old Mac, CR alone). Such a file would otherwise read as one line.
+std::string CrLfLineEnds(std::string text) {
+  const auto bare = [&](std::size_t i) {
+    return (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ||
+           (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+  };
+  std::size_t first = 0;
+  while (first < text.size() && !bare(first)) ++first;
+  if (first == text.size()) return text;
+  std::string lines = text.substr(0, first);
+  lines.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = first; i < text.size(); ++i) {
+    if (bare(i)) {
+      lines += "\r\n";
+    } else {
+      lines += text[i];
+    }
+  }
+  return lines;
+}
+
 }  // namespace
 
 LyricsEncoding DecideLyricsEncoding(std::string_view bytes) {
@@ -169,12 +192,12 @@ std::string LyricsText(std::string bytes) {
   switch (DecideLyricsEncoding(bytes)) {
     case LyricsEncoding::kUtf8: {
       const std::size_t mark = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
-      return Utf8ToGbkInPlace(std::move(bytes), mark);
+      return CrLfLineEnds(Utf8ToGbkInPlace(std::move(bytes), mark));
     }
     case LyricsEncoding::kUtf16Le:
-      return Utf16ToGbkInPlace(std::move(bytes), false);
+      return CrLfLineEnds(Utf16ToGbkInPlace(std::move(bytes), false));
     case LyricsEncoding::kUtf16Be:
-      return Utf16ToGbkInPlace(std::move(bytes), true);
+      return CrLfLineEnds(Utf16ToGbkInPlace(std::move(bytes), true));
     case LyricsEncoding::kGbk:
       break;
   }

@@ -22,7 +22,8 @@ LyricsEncoding DecideLyricsEncoding(std::string_view bytes);
 // it. A GBK (or ASCII) file is its bytes unchanged; a character that GBK lacks
 // becomes '?' (one beyond the BMP "??", as for its two UTF-16 units), and so
 // does each byte of a file marked UTF-8 that starts no character. A last odd
-// byte of UTF-16 is dropped.
+// byte of UTF-16 is dropped. The lines of a UTF-8 or UTF-16 file end in CR LF
+// whatever they ended in (LF alone, CR alone); a GBK file keeps its bytes.
 std::string LyricsText(std::string bytes);
 
 }  // namespace text
