@@ -4,6 +4,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/ReleaseAddress.cmake)
 foreach(variable LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMARK_LYRICS_URL)
   lyrimark_require_release_address(${variable})
 endforeach()
+# The synced-lyrics service may be left out of a release, never on this machine.
+if(NOT LYRIMARK_LRCLIB_URL STREQUAL "")
+  lyrimark_require_release_address(LYRIMARK_LRCLIB_URL)
+endif()
 
 # No build folder in the binary (file names that assertions or debug
 # information would carry), no link time stamp, no symbols. Releases are made

@@ -23,6 +23,17 @@ tr -s ' \n' ' ' <"$work/refused.log" |
   fail "no message naming the variable: $(cat "$work/refused.log")"
 echo "ok: a loopback address is refused, naming the variable"
 
+# The synced-lyrics service may be left out (the zip below is built without
+# it), but never be this machine.
+if LYRIMARK_LRCLIB_URL=http://127.0.0.1:18082 \
+    cmake -S "$root" --preset release-win32 -B "$work/refused-service" >"$work/refused-service.log" 2>&1; then
+  fail "a release with a loopback lyrics service was configured"
+fi
+tr -s ' \n' ' ' <"$work/refused-service.log" |
+  grep -q "LYRIMARK_LRCLIB_URL (http://127.0.0.1:18082) points at this machine" ||
+  fail "no message naming the service's variable: $(cat "$work/refused-service.log")"
+unset LYRIMARK_LRCLIB_URL
+
 LYRIMARK_DIST=$work/dist "$root/scripts/release.sh" win32 >"$work/release.log" 2>&1 ||
   fail "release.sh failed: $(tail -20 "$work/release.log")"
 version=$(sed -n 's/^project(Lyrimark VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
