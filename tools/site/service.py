@@ -67,6 +67,10 @@ def answer(tracks):
 
 
 class ServiceHandler(Handler):
+    # Its clients keep the connection: a body sent after its head would wait
+    # for the client's delayed acknowledgement (40 ms on Linux) before it went.
+    disable_nagle_algorithm = True
+
     def route(self):
         path, query = self.target()
         site = self.server.site
