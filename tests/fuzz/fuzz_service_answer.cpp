@@ -13,24 +13,14 @@
 
 namespace {
 
-// The answer's own words, for inputs read as pieces.
-const char* const kPieces[] = {"[",
-                               "]",
-                               "{",
-                               "}",
-                               ",",
-                               ":",
-                               "\"trackName\"",
-                               "\"artistName\"",
-                               "\"syncedLyrics\"",
-                               "\"instrumental\"",
-                               "\"[00:01.00]\\u6c5f\\n\"",
-                               "true",
-                               "false",
-                               "null",
-                               "\"\\ud834\\udd1e\"",
-                               "1e400",
-                               "\"\xE6\xB1\x9F\""};
+// The answer's own words, and a whole track, for inputs read as pieces.
+// clang-format off
+const char* const kPieces[] = {
+    "[", "]", "{", "}", ",", ":", "\"trackName\"", "\"artistName\"", "\"syncedLyrics\"", "\"instrumental\"",
+    "\"[00:01.00]\\u6c5f\\n\"", "true", "false", "null", "\"\\ud834\\udd1e\"", "1e400", "\"\xE6\xB1\x9F\"",
+    "{\"trackName\":\"\xE6\xB1\x9F\",\"artistName\":\"a\",\"instrumental\":false,"
+    "\"syncedLyrics\":\"[00:01.00]x\\r\\n\"}"};
+// clang-format on
 
 }  // namespace
 
