@@ -119,7 +119,7 @@ void UseLyricsService(std::string_view address) {
 void SearchLyrics() {
   const std::string words = forms::main::欲搜索内容().Text();
   const std::string address = SearchAddress(LYRIMARK_LYRICS_URL, words);
-  // No words find nothing there; the service is not asked for them.
+  // Without words there is nothing to ask the service for.
   const std::string serviceAddress =
       state.service.empty() || words.empty() ? std::string() : ServiceSearchAddress(state.service, words);
   bool found = false;
