@@ -17,7 +17,7 @@ rounds=${ROUNDS:-3}
 
 work=$(mktemp -d /tmp/lyrimark-download-bench.XXXXXX)
 head -c 209715200 /dev/urandom >"$work/file.bin"
-/usr/bin/python3 "$root/tools/site/site.py" --maker-port 0 --lyrics-port 0 --ftp-port 0 \
+/usr/bin/python3 "$root/tools/site/site.py" --maker-port 0 --lyrics-port 0 --ftp-port 0 --service-port 0 \
   --update-file "$work/file.bin" >"$work/site.out" 2>&1 &
 site=$!
 trap 'kill $site 2>/dev/null; wait $site 2>/dev/null; rm -rf "$work"' EXIT

@@ -1,6 +1,8 @@
 // Reading the lyrics site's result page: the hand-written reader beside
-// Boost.Regex running the site's pattern, on the same pages in one run.
-// Prints a table for bench/RESULTS.md.
+// Boost.Regex running the site's pattern, on the same pages in one run; and
+// the lyrics service's answer of 20 tracks with long synced lyrics beside the
+// site's 300-result page, each from its body to the rows. Prints tables for
+// bench/RESULTS.md.
 #include <boost/regex.hpp>
 #include <chrono>
 #include <cstdio>
@@ -10,8 +12,11 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "lyrics/search_page.h"
+#include "lyrics/service_answer.h"
+#include "text/convert.h"
 
 namespace {
 
@@ -87,6 +92,32 @@ Run Bounded(std::function<std::size_t()> read, double limit) {
   return run;
 }
 
+// The service's answer to a search: `tracks` tracks of `lines` synced lines
+// each, in UTF-8, as the service writes it (LF line ends, escaped in JSON).
+std::string ServiceAnswer(int tracks, int lines) {
+  std::string answer = "[";
+  for (int t = 0; t < tracks; ++t) {
+    std::string synced;
+    for (int i = 0; i < lines; ++i) {
+      char tag[16];
+      std::snprintf(tag, sizeof tag, "[%02d:%02d.%02d]", i * 3 / 60 % 100, i * 3 % 60, i % 100);
+      synced += tag + std::string("床前明月光，疑是地上霜。举头望明月，低头思故乡。\\n");
+    }
+    if (t > 0) answer += ',';
+    answer +=
+        "{\"id\":" + std::to_string(t) + ",\"name\":\"古诗第" + std::to_string(t) +
+        "首\",\"trackName\":\"古诗第" + std::to_string(t) +
+        "首\",\"artistName\":\"佚名\",\"albumName\":\"唐诗\",\"duration\":" + std::to_string(lines * 3) +
+        ",\"instrumental\":false,\"plainLyrics\":null,\"syncedLyrics\":\"" + synced + "\"}";
+  }
+  return text::GbkToUtf8(answer + "]");
+}
+
+// The site's way from a result page's body to the rows, as the search goes it.
+std::size_t SiteRows(const std::string& body) {
+  return lyrics::ReadResultPage(lyrics::ResultPageText(body)).size();
+}
+
 std::size_t ReadByHand(const std::string& page) {
   return lyrics::ReadResultPage(page).size();
 }
@@ -122,7 +153,20 @@ void Print(const std::string& name, std::size_t bytes, const Run& hand, const Ru
 
 int main(int argc, char** argv) {
   const double limit = argc > 1 ? std::atof(argv[1]) : 30.0;  // seconds Boost.Regex may take per page
-  std::printf("| page | size | reader | Boost.Regex | regex / reader |\n|---|---|---|---|---|\n");
+  {
+    const std::string site = text::GbkToUtf8(NormalPage(300)), service = ServiceAnswer(20, 200);
+    const Run siteRun = Best(50, [&] { return SiteRows(site); });
+    const Run serviceRun = Best(50, [&] { return lyrics::ReadServiceAnswer(service).size(); });
+    std::printf("| body, to the rows | size | rows, time | rate |\n|---|---|---|---|\n");
+    for (const auto& [name, body, run] :
+         {std::tuple{"site: 300 results", &site, siteRun},
+          std::tuple{"service: 20 tracks of 200 lines", &service, serviceRun}}) {
+      const double mb = static_cast<double>(body->size()) / 1e6;
+      std::printf("| %s | %.2f MB | %zu rows, %.3f ms | %s |\n", name, mb, run.rows, run.seconds * 1e3,
+                  Rate(mb, run.seconds).c_str());
+    }
+  }
+  std::printf("\n| page | size | reader | Boost.Regex | regex / reader |\n|---|---|---|---|---|\n");
   for (const int results : {300, 30000}) {
     const std::string page = NormalPage(results);
     const int repeats = results < 1000 ? 50 : 5;

@@ -34,21 +34,29 @@ elseif(MSVC)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 _CRT_SECURE_NO_WARNINGS)
 endif()
 
-# Boost.Regex, header-only. For mingw, point at a directory that holds only a
-# link to the Boost headers, never at /usr/include as a whole.
-find_path(LYRIMARK_BOOST_ROOT boost/regex.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
-if(CMAKE_CROSSCOMPILING AND LYRIMARK_BOOST_ROOT)
-  set(LYRIMARK_BOOST_INCLUDE ${CMAKE_BINARY_DIR}/boost-include)
-  file(MAKE_DIRECTORY ${LYRIMARK_BOOST_INCLUDE})
-  if(NOT EXISTS ${LYRIMARK_BOOST_INCLUDE}/boost)
-    file(CREATE_LINK ${LYRIMARK_BOOST_ROOT}/boost ${LYRIMARK_BOOST_INCLUDE}/boost SYMBOLIC)
+# Header-only libraries from the system's include folder. For mingw, point at
+# a directory that holds only a link to the library's headers, never at
+# /usr/include as a whole (its C library headers are not mingw's).
+# lyrimark_header_library(<target> <folder> <a header in it>)
+function(lyrimark_header_library target folder header)
+  find_path(LYRIMARK_${target}_ROOT ${folder}/${header} PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+  set(include ${LYRIMARK_${target}_ROOT})
+  if(CMAKE_CROSSCOMPILING AND LYRIMARK_${target}_ROOT)
+    set(include ${CMAKE_BINARY_DIR}/${folder}-include)
+    file(MAKE_DIRECTORY ${include})
+    if(NOT EXISTS ${include}/${folder})
+      file(CREATE_LINK ${LYRIMARK_${target}_ROOT}/${folder} ${include}/${folder} SYMBOLIC)
+    endif()
   endif()
-else()
-  set(LYRIMARK_BOOST_INCLUDE ${LYRIMARK_BOOST_ROOT})
-endif()
-add_library(boost_regex_headers INTERFACE)
-target_include_directories(boost_regex_headers SYSTEM INTERFACE ${LYRIMARK_BOOST_INCLUDE})
+  add_library(${target} INTERFACE)
+  target_include_directories(${target} SYSTEM INTERFACE ${include})
+endfunction()
+
+# Boost.Regex: what the tests, fuzz targets and benchmarks compare the readers with.
+lyrimark_header_library(boost_regex_headers boost regex.hpp)
 target_compile_definitions(boost_regex_headers INTERFACE BOOST_REGEX_STANDALONE)
+# nlohmann/json: the lyrics service's answers.
+lyrimark_header_library(nlohmann_json_headers nlohmann json.hpp)
 
 if(LYRIMARK_FUZZ)
   # Coverage for libFuzzer in everything the fuzz targets link.

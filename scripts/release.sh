@@ -10,6 +10,9 @@
 # addresses give the same bytes, in whatever folder the checkout lies.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The synced-lyrics service the search asks beside the site (e.g.
+# https://lrclib.net); unset or empty, the release does not ask it.
+export LYRIMARK_LRCLIB_URL=${LYRIMARK_LRCLIB_URL:-}
 
 for variable in LYRIMARK_HOME_URL LYRIMARK_FAN_URL LYRIMARK_ANNOUNCE_URL LYRIMARK_LYRICS_URL; do
   if [ -z "${!variable:-}" ]; then

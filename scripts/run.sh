@@ -64,6 +64,7 @@ pids+=($lyrimark)
 
 echo "running: the local site (http://127.0.0.1:18080/), the stand-in target, and Lyrimark"
 echo "songs in $demo/lyrics; the target logs what its field receives to $demo/target.log"
+echo "the second page's search for 月 finds songs of the lyrics site and of the lyrics service"
 if [ -z "$had_display" ]; then
   # The main window shows once the announcement page has been read.
   for _ in $(seq 60); do

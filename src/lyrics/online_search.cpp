@@ -2,62 +2,131 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "forms/main_form.h"
-#include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrics/search_page.h"
+#include "lyrics/service_answer.h"
 #include "lyrics/whole_file.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
+#include "net/http_get.h"
+#include "text/convert.h"
 #include "text/file_name.h"
 #include "text/gbk.h"
 #include "ui/message_box.h"
 #include "ui/paint_while.h"
 #include "ui/wide.h"
+#include "ui/win32.h"
 
 namespace lyrics {
 
 namespace {
 
+// The service asks its clients to say who they are and where to find out more.
+constexpr char kServiceUserAgent[] = "Lyrimark " LYRIMARK_VERSION " (" LYRIMARK_HOME_URL ")";
+
 struct OnlineSearch {
-  std::vector<std::string> resultAddresses;  // one per row of 欲下载列表
-  // The lyrics fetched last, byte for byte. 预备下载内容 shows them too, but an
-  // edit box holds only so much and only valid GBK, and a save must not lose bytes.
+  std::string service = LYRIMARK_LRCLIB_URL;  // empty: the site alone is asked
+  // The rows of 欲下载列表: first the site's, one lyrics address each, then
+  // the service's, one track each.
+  std::vector<std::string> resultAddresses;
+  std::vector<ServiceTrack> tracks;
+  // The lyrics file of the current row as it is saved, byte for byte.
+  // 预备下载内容 shows it too, but an edit box holds only so much and only
+  // valid GBK, and a save must not lose bytes.
   std::string fetched;
+  // The name it is saved under, without ".lrc"; empty when the name would not
+  // stay in the program's directory.
+  std::wstring fileName;
 };
 
 OnlineSearch state;
 
-// Fetches the lyrics of the current result into 预备下载内容 and shows their
-// preview; false when no result is current (a cleared selection has no
-// address to take) or the work failed. The window paints meanwhile.
-bool FetchCurrentResult() {
-  const int row = forms::main::欲下载列表().CurrentRow();
-  if (row < 0 || static_cast<std::size_t>(row) >= state.resultAddresses.size()) return false;
-  const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
-  std::vector<ui::Row> preview;
-  const bool done = ui::PaintWhile([&] {
-    state.fetched = std::string(text::UpToZero(net::FetchPage(address)));
-    for (PreviewRow& r : SplitPreview(state.fetched))
-      preview.push_back({{std::move(r.time), std::move(r.text)}});
-  });
-  if (!done) return false;
-  forms::main::预备下载内容().SetText(DownloadBoxText(state.fetched));
+std::wstring Utf16(std::u16string_view s) {
+  return std::wstring(s.begin(), s.end());
+}
+
+// The service's tracks for `address`; none when it fails in any way.
+std::vector<ServiceTrack> AskService(const std::string& address) {
+  const std::optional<net::HttpAnswer> answer = net::HttpGet(address, kServiceUserAgent, kServiceAnswerLimit);
+  if (!answer || answer->status != 200) return {};
+  return ReadServiceAnswer(answer->body);
+}
+
+// Shows `text` (GBK) in 预备下载内容 and its preview rows in 歌词预览.
+void ShowPreview(const std::string& text, std::vector<ui::Row> preview) {
+  forms::main::预备下载内容().SetText(DownloadBoxText(text));
   forms::main::歌词预览().SetRows(std::move(preview));
+}
+
+std::vector<ui::Row> PreviewRows(std::string_view text) {
+  std::vector<ui::Row> rows;
+  for (PreviewRow& r : SplitPreview(text)) rows.push_back({{std::move(r.time), std::move(r.text)}});
+  return rows;
+}
+
+// Fetches the lyrics of a site row into 预备下载内容 and shows their preview.
+// The window paints meanwhile.
+bool FetchSiteResult(int row) {
+  const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
+  std::string fetched;
+  std::vector<ui::Row> preview;
+  if (!ui::PaintWhile([&] {
+        fetched = std::string(text::UpToZero(net::FetchPage(address)));
+        preview = PreviewRows(fetched);
+      }))
+    return false;
+  // Saved beside the program whatever folder 编辑框1 names. A title that would
+  // leave that directory writes nothing, like any other name that cannot be written.
+  const std::string title = forms::main::欲下载列表().Cell(row, 0);
+  state.fileName = text::IsSafeFileName(title) ? ui::Wide(title) : std::wstring();
+  state.fetched = std::move(fetched);
+  ShowPreview(state.fetched, std::move(preview));
+  return true;
+}
+
+// Shows a service row's lyrics, which came with the search's answer. They
+// are saved as UTF-8 under the track's own name, whatever GBK lacks of it.
+void TakeServiceResult(const ServiceTrack& track) {
+  const std::string text = ServicePreviewText(track);
+  state.fileName = text::IsSafeFileName(text::Utf16ToGbk(track.title)) ? Utf16(track.title) : std::wstring();
+  state.fetched = ServiceLyricsFile(track);
+  ShowPreview(text, PreviewRows(text));
+}
+
+// Takes the lyrics of the current row; false when no row is current (a
+// cleared selection has nothing to take) or the work failed.
+bool TakeCurrentResult() {
+  const int row = forms::main::欲下载列表().CurrentRow();
+  if (row < 0) return false;
+  const std::size_t sites = state.resultAddresses.size();
+  if (static_cast<std::size_t>(row) < sites) return FetchSiteResult(row);
+  if (static_cast<std::size_t>(row) - sites >= state.tracks.size()) return false;
+  TakeServiceResult(state.tracks[static_cast<std::size_t>(row) - sites]);
   return true;
 }
 
 }  // namespace
 
+void UseLyricsService(std::string_view address) {
+  state.service = address;
+}
+
 void SearchLyrics() {
-  const std::string address = SearchAddress(LYRIMARK_LYRICS_URL, forms::main::欲搜索内容().Text());
+  const std::string words = forms::main::欲搜索内容().Text();
+  const std::string address = SearchAddress(LYRIMARK_LYRICS_URL, words);
+  // Without words there is nothing to ask the service for.
+  const std::string serviceAddress =
+      state.service.empty() || words.empty() ? std::string() : ServiceSearchAddress(state.service, words);
   bool found = false;
   std::vector<ui::Row> rows;
   std::vector<std::string> addresses;
-  const bool done = ui::PaintWhile([&] {
+  std::vector<ServiceTrack> tracks;
+  std::vector<std::function<void()>> works{[&] {
     const std::string page = ResultPageText(net::FetchPage(address));
     if (IsNoResultPage(page)) return;
     found = true;
@@ -65,30 +134,31 @@ void SearchLyrics() {
       addresses.push_back(std::move(r.address));
       rows.push_back({{std::move(r.song), std::move(r.singer)}});
     }
-  });
-  if (!done) return;
-  if (!found) {
+  }};
+  // Asked at the same time: neither source waits for the other.
+  if (!serviceAddress.empty()) works.push_back([&] { tracks = AskService(serviceAddress); });
+  if (!ui::PaintWhile(works)) return;
+  if (!found && tracks.empty()) {
     // The previous results stay, still clickable.
     ui::ShowMessage("搜索失败！没有相关歌词,查看歌名是否正确！");
     return;
   }
-  // Rows and addresses change together: a click can never find one without the other.
+  for (const ServiceTrack& t : tracks) rows.push_back({{t.song, t.singer}});
+  // Rows and what they stand for change together: a click can never find one without the other.
   state.resultAddresses = std::move(addresses);
+  state.tracks = std::move(tracks);
   forms::main::欲下载列表().SetRows(std::move(rows));
 }
 
 void PreviewResult() {
-  if (!FetchCurrentResult()) return;
+  if (!TakeCurrentResult()) return;
   RefreshLyricsFolder();
 }
 
 void DownloadResult() {
-  if (!FetchCurrentResult()) return;
-  // Saved beside the program whatever folder 编辑框1 names. A title that would
-  // leave that directory writes nothing, like any other name that cannot be written.
-  const std::string title = forms::main::欲下载列表().Cell(forms::main::欲下载列表().CurrentRow(), 0);
-  if (text::IsSafeFileName(title))
-    SaveWholeFile(forms::RunDirectory() + "\\" + title + ".lrc", state.fetched);
+  if (!TakeCurrentResult()) return;
+  if (!state.fileName.empty())
+    SaveWholeFile(ui::ModuleDirectory() + L"\\" + state.fileName + L".lrc", state.fetched);
   RefreshLyricsFolder();
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "ui/scoped.h"
-#include "ui/wide.h"
 
 namespace lyrics {
 
@@ -17,10 +16,9 @@ bool WriteAllBytes(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-bool SaveWholeFile(const std::string& path, std::string_view bytes, WriteBytes write) {
-  const std::wstring target = ui::Wide(path);
-  const std::size_t slash = target.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
+bool SaveWholeFile(const std::wstring& path, std::string_view bytes, WriteBytes write) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash);
   // Beside the file, so the rename stays on its volume; the name is new.
   wchar_t temp[MAX_PATH];
   if (!GetTempFileNameW(folder.c_str(), L"lrc", 0, temp)) return false;
@@ -28,7 +26,7 @@ bool SaveWholeFile(const std::string& path, std::string_view bytes, WriteBytes w
       CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   bool whole = file && write(file.get(), bytes) && FlushFileBuffers(file.get());
   file.reset();
-  whole = whole && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  whole = whole && MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (!whole) DeleteFileW(temp);
   return whole;
 }

@@ -1,19 +1,14 @@
 #include "net/fetch_page.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "net/address.h"
+#include "net/internet_handle.h"
 #include "net/read_chunk.h"
 
 namespace net {
 
 namespace {
-
-struct InternetCloser {
-  void operator()(HINTERNET h) const { InternetCloseHandle(h); }
-};
-using Handle = std::unique_ptr<void, InternetCloser>;
 
 // One internet handle for the process, opened on first use and left open. It
 // connects directly: the program configures no proxy, and the preconfigured
@@ -44,13 +39,13 @@ std::string FetchPage(std::string_view address) {
   if (!Session()) return {};
   const bool secure = a->scheme == INTERNET_SCHEME_HTTPS;
 
-  Handle connection(InternetConnectA(Session(), a->host.c_str(), a->port, a->user.c_str(),
-                                     a->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+  InternetHandle connection(InternetConnectA(Session(), a->host.c_str(), a->port, a->user.c_str(),
+                                             a->password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return {};
   const char* acceptTypes[] = {"*/*", nullptr};
   const DWORD flags =
       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
-  Handle request(
+  InternetHandle request(
       HttpOpenRequestA(connection.get(), "GET", a->path.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0));
   if (!request) return {};
   static constexpr char kHeaders[] = "Accept: */*\r\n\r\n";

@@ -6,8 +6,8 @@
 
 namespace net {
 
-// The User-Agent of every request the program makes: its page fetches and the
-// update's downloads.
+// The User-Agent of the program's page fetches and the update's downloads (the
+// lyrics service, which asks its clients to name themselves, hears another).
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
 // GETs `address` (http or https) and returns the whole response body, whatever

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "ui/guard.h"
 #include "ui/scoped.h"
@@ -11,22 +14,36 @@
 namespace ui {
 
 bool PaintWhile(const std::function<void()>& work) {
+  return PaintWhile(std::span(&work, 1));
+}
+
+bool PaintWhile(std::span<const std::function<void()>> works) {
   const Handle owned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   const HANDLE done = owned.get();
-  if (!done) return Guarded(work);  // no way to wait for a thread: work here, unpainted
-  bool ok = false;
-  std::thread worker;
-  try {
-    worker = std::thread([&] {
-      ok = Guarded(work);
-      SetEvent(done);
-    });
-  } catch (const std::system_error&) {
-    return Guarded(work);
+  std::vector<char> ok(works.size(), 0);
+  std::atomic<std::size_t> running = works.size();
+  const auto run = [&](std::size_t i) {
+    ok[i] = Guarded(works[i]);
+    if (--running == 0 && done) SetEvent(done);
+  };
+  std::vector<std::thread> workers;
+  workers.reserve(works.size());
+  for (std::size_t i = 0; i < works.size(); ++i) {
+    // Without an event to wait for, or without a thread: work here, unpainted.
+    if (!done) {
+      run(i);
+      continue;
+    }
+    try {
+      workers.emplace_back(run, i);
+    } catch (const std::system_error&) {
+      run(i);
+    }
   }
   // Paint messages only: input, timers and posted messages wait for the
-  // handler's end. A wait that fails leaves the join to wait, unpainted.
-  while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_PAINT) == WAIT_OBJECT_0 + 1) {
+  // handler's end. A wait that fails leaves the joins to wait, unpainted.
+  while (done && running > 0 &&
+         MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_PAINT) == WAIT_OBJECT_0 + 1) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
       if (msg.message == WM_QUIT) {
@@ -36,8 +53,8 @@ bool PaintWhile(const std::function<void()>& work) {
       DispatchMessageW(&msg);
     }
   }
-  worker.join();
-  return ok;
+  for (std::thread& worker : workers) worker.join();
+  return std::find(ok.begin(), ok.end(), 0) == ok.end();
 }
 
 }  // namespace ui

@@ -1,5 +1,7 @@
-r"""Takes the pictures in docs/: the main window's four pages, a finder drag
-onto the stand-in target's nickname field, and the scroller writing into it.
+r"""Takes the pictures in docs/: the main window's four pages, the search page
+with rows of the lyrics site and the lyrics service and a service row's
+preview, a finder drag onto the stand-in target's nickname field, and the
+scroller writing into it.
 The program runs from C:\Lyrimark, as a user would have it. Run by hand after
 a build of the Windows tree (win32 by default):
 
@@ -23,6 +25,25 @@ def shoot(session, name):
     print(path)
 
 
+def search_page(session, site, program):
+    """"月" finds two songs on the site and three on the service; the fourth row,
+    a service's track, is previewed (from the search's answer: nothing to wait for)."""
+    program.show_page(2)
+    program.type_into("欲搜索内容", "月")
+    program.click_unit("搜索歌词")
+    wait_until(lambda: site.control("requests").count('"/api/search?q=%E6%9C%88"') >= 1, 10, "the search")
+    time.sleep(1)
+    (left, top, right, _), _ = program.rect("欲下载列表")
+    program.click_at((left + right) // 2, top + 30)  # the first row: the site's
+    wait_until(lambda: site.control("requests").count('"/lrc/') >= 1, 10, "the site row's preview")
+    for _ in range(3):
+        session.xdo("key", "Down")
+    time.sleep(1)
+    path = os.path.join(DOCS, "search-both-sources.png")
+    session.grab().crop(*program.main_window()["rect"]).save_png(path)
+    print(path)
+
+
 def main(build):
     session = Session(build)
     site = Site.start(session)
@@ -36,6 +57,7 @@ def main(build):
             path = os.path.join(DOCS, "main-page%d.png" % page)
             session.grab().crop(*program.main_window()["rect"]).save_png(path)
             print(path)
+        search_page(session, site, program)
         program.show_page(1)
         target.place(620, 80)
         field = target.centre()

@@ -34,6 +34,11 @@ refused "with a loopback address" \
   LYRIMARK_ANNOUNCE_URL=http://127.0.0.1:18080/announce.html
 refused "without an update key" "LYRIMARK_UPDATE_PUBLIC_KEY is empty" LYRIMARK_UPDATE_PUBLIC_KEY=
 
+# The synced-lyrics service may be left out (the zip below is built without
+# it), but never be this machine.
+refused "with a loopback lyrics service" "LYRIMARK_LRCLIB_URL (http://127.0.0.1:18082) points at this machine" \
+  LYRIMARK_LRCLIB_URL=http://127.0.0.1:18082
+
 LYRIMARK_DIST=$work/dist "$root/scripts/release.sh" win32 >"$work/release.log" 2>&1 ||
   fail "release.sh failed: $(tail -20 "$work/release.log")"
 version=$(sed -n 's/^project(Lyrimark VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")

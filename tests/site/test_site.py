@@ -40,8 +40,9 @@ def lyrics_text(raw):
 
 
 def start_site(*options):
-    """The process and its three base addresses; fails unless it is ready within 10 s."""
-    args = [sys.executable, SITE, "--maker-port", "0", "--lyrics-port", "0", "--ftp-port", "0", *options]
+    """The process and its four base addresses; fails unless it is ready within 10 s."""
+    ports = ["--maker-port", "0", "--lyrics-port", "0", "--ftp-port", "0", "--service-port", "0"]
+    args = [sys.executable, SITE, *ports, *options]
     process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     line = process.stdout.readline() if select.select([process.stdout], [], [], 10)[0] else ""
     if not line.startswith("ready "):
@@ -95,7 +96,7 @@ class SiteTest(unittest.TestCase):
     def setUpClass(cls):
         cls.scratch = tempfile.TemporaryDirectory()
         cls.log_file = os.path.join(cls.scratch.name, "requests.jsonl")
-        cls.process, (cls.maker, cls.lyrics, cls.ftp) = start_site("--log", cls.log_file)
+        cls.process, (cls.maker, cls.lyrics, cls.ftp, cls.service) = start_site("--log", cls.log_file)
         cls.payload = fetch(cls.maker + "/update/x")[2]
         cls.payload_file = os.path.join(cls.scratch.name, "payload")
         with open(cls.payload_file, "wb") as f:
@@ -326,6 +327,37 @@ class SiteTest(unittest.TestCase):
         with open(self.log_file, encoding="utf-8") as f:
             self.assertEqual([json.loads(line) for line in f][-2:], entries)
 
+    def test_service(self):
+        def search(words):
+            status, fields, body, _ = fetch(self.service + "/api/search?q=" + quote(words, safe=""))
+            return status, fields, body
+
+        status, fields, body = search("月")
+        self.assertEqual((status, fields["Content-Type"]), (200, "application/json"))
+        tracks = json.loads(body)
+        self.assertEqual(
+            [(t["trackName"], t["artistName"], t["instrumental"], t["syncedLyrics"] is None) for t in tracks],
+            [
+                ("枫桥夜泊", "张继", False, False),
+                ("水调歌头", "苏轼", False, False),
+                ("江雪", "柳宗元", False, True),
+                ("渔舟唱晚", "古筝合奏", True, True),
+                ("月光\U0001D11E之歌", "한강 乐队", False, False),
+            ],
+        )
+        self.assertEqual(sorted(tracks[0]), sorted("id name trackName artistName albumName duration "
+                                                   "instrumental plainLyrics syncedLyrics".split()))
+        self.assertIn(b'"trackName": "\\u6708\\u5149\\ud834\\udd1e', body)  # escaped, as a surrogate pair
+        self.assertIn("[00:05.00]", json.loads(search("清明")[2])[0]["syncedLyrics"].split("\r\n")[1])
+        self.assertEqual(search("李白")[::2], (200, b"[]"))
+        self.assertEqual(json.loads(search("王之涣")[2])["statusCode"], 404)
+        status, _, body = search("孟浩然")
+        self.assertEqual((status, json.loads(body)[0]["trackName"]), (500, "枫桥夜泊"))
+        status, fields, _ = search("王维")
+        self.assertEqual((status, fields["Retry-After"]), (429, "60"))
+        status, fields, body = search("孟郊")
+        self.assertTrue(status == 200 and 0 < len(body) < int(fields["Content-Length"]))  # cut in the middle
+
     def test_maker_pages(self):
         status, fields, body, _ = fetch(self.maker + "/test/no-length")
         self.assertEqual((status, "Content-Length" in fields, len(body)), (200, False, 50000))
@@ -344,7 +376,7 @@ class SiteTest(unittest.TestCase):
 class StartStopTest(unittest.TestCase):
     def test_signals_end_it_cleanly_and_a_busy_port_stops_the_start(self):
         for sig in (signal.SIGTERM, signal.SIGINT):
-            process, (maker, _, _) = start_site()
+            process, (maker, _, _, _) = start_site()
             port = urlsplit(maker).port
             with process, socket.create_connection(("127.0.0.1", port)):
                 args = [sys.executable, SITE, "--maker-port", str(port)]

@@ -109,13 +109,13 @@ TEST_F(Library, ASaveIsWholeOrLeavesTheOldFile) {
     lyrics::WriteAllBytes(file, bytes.substr(0, bytes.size() / 2));
     return false;
   };
-  EXPECT_FALSE(lyrics::SaveWholeFile(song, "[00:01.00]新的一行\r\n", full_disk));
+  EXPECT_FALSE(lyrics::SaveWholeFile(ui::Wide(song), "[00:01.00]新的一行\r\n", full_disk));
   EXPECT_EQ(read(), before);
   EXPECT_EQ(files(), listed);  // and no temporary file
-  EXPECT_FALSE(lyrics::SaveWholeFile(songs_.path() + "\\新歌.lrc", "[00:01.00]x\r\n", full_disk));
+  EXPECT_FALSE(lyrics::SaveWholeFile(ui::Wide(songs_.path() + "\\新歌.lrc"), "[00:01.00]x\r\n", full_disk));
   EXPECT_EQ(files(), listed);
 
-  EXPECT_TRUE(lyrics::SaveWholeFile(song, "[00:01.00]新的一行\r\n"));
+  EXPECT_TRUE(lyrics::SaveWholeFile(ui::Wide(song), "[00:01.00]新的一行\r\n"));
   EXPECT_EQ(read(), "[00:01.00]新的一行\r\n");
   EXPECT_EQ(files(), listed);
 }

@@ -1,11 +1,14 @@
 // The page fetch, the lyrics search, preview and download, against the local
-// site on its default ports (the addresses compiled into the program).
+// site and the local lyrics service on their default ports (the addresses
+// compiled into the program).
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +25,7 @@
 #include "net/read_chunk.h"
 #include "ui/units.h"
 #include "ui/wide.h"
+#include "ui/win32.h"
 #include "ui/window.h"
 #include "win/dialog_watch.h"
 #include "win/lyrics_window.h"
@@ -114,7 +118,7 @@ TEST(FetchPage, NothingForAnAddressItCannotUse) {
 
 // The main window with every binding but the created one, which would read the
 // announcement page; its folder field is set as start-up sets it.
-class OnlineSearch : public ::testing::Test {
+class SearchPage : public ::testing::Test {
  protected:
   void SetUp() override {
     main_ = wintest::OpenMainWindow();
@@ -154,6 +158,30 @@ class OnlineSearch : public ::testing::Test {
   ui::Window* main_ = nullptr;
 };
 
+// The site's cases, with the lyrics service as the build has it and with none,
+// as a build without it: the site's rows come as always, and without the
+// service nothing is asked of it.
+class OnlineSearch : public SearchPage, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    if (!GetParam()) lyrics::UseLyricsService("");
+    logBefore_ = RequestLog().size();
+    SearchPage::SetUp();
+  }
+  void TearDown() override {
+    SearchPage::TearDown();
+    if (!GetParam()) {
+      EXPECT_EQ(Count(RequestLog().substr(logBefore_), "\"server\": \"service\""), 0u);
+    }
+    lyrics::UseLyricsService(LYRIMARK_LRCLIB_URL);
+  }
+
+  std::size_t logBefore_ = 0;
+};
+
+INSTANTIATE_TEST_SUITE_P(Sources, OnlineSearch, ::testing::Bool(),
+                         [](const auto& test) { return test.param ? "WithService" : "SiteAlone"; });
+
 fs::path RunDirectory() {
   return fs::path(ui::Wide(forms::RunDirectory()));
 }
@@ -162,7 +190,7 @@ std::string Lyrics(std::string_view file) {
   return ReadFile(WinePath(LYRIMARK_CATALOGUE_DIR "/" + std::string(file)));
 }
 
-TEST_F(OnlineSearch, NoResultKeepsTheOldRowsClickable) {
+TEST_P(OnlineSearch, NoResultKeepsTheOldRowsClickable) {
   Search("李白");
   ASSERT_EQ(Rows(), (std::vector<std::string>{"静夜思|李白", "望庐山瀑布|李白", "早发白帝城|李白"}));
   {
@@ -184,7 +212,7 @@ TEST_F(OnlineSearch, NoResultKeepsTheOldRowsClickable) {
   EXPECT_GT(Preview().RowCount(), 0);
 }
 
-TEST_F(OnlineSearch, SearchPreviewAndSaveBesideTheProgram) {
+TEST_P(OnlineSearch, SearchPreviewAndSaveBesideTheProgram) {
   const fs::path file = RunDirectory() / L"静夜思.lrc";
   fs::remove(file);
   Search("静夜思");
@@ -214,7 +242,7 @@ std::set<fs::path> Listing(const fs::path& directory) {
   return names;
 }
 
-TEST_F(OnlineSearch, OnlyTitlesThatStayInTheDirectoryAreSaved) {
+TEST_P(OnlineSearch, OnlyTitlesThatStayInTheDirectoryAreSaved) {
   // Where the titles would lead if they were followed: the program's directory,
   // the two above it, and a subdirectory for the slash.
   const fs::path sub = RunDirectory() / L"子目录", jin = RunDirectory() / L"錦瑟.lrc";
@@ -241,7 +269,7 @@ TEST_F(OnlineSearch, OnlyTitlesThatStayInTheDirectoryAreSaved) {
   fs::remove(jin);
 }
 
-TEST_F(OnlineSearch, NoCurrentRowDoesNothing) {
+TEST_P(OnlineSearch, NoCurrentRowDoesNothing) {
   Search("李白");
   Pick(0);
   const std::string fetched = main_->Get<ui::Edit>("预备下载内容").Text();
@@ -252,6 +280,124 @@ TEST_F(OnlineSearch, NoCurrentRowDoesNothing) {
   DoubleClick();
   EXPECT_EQ(RequestLog(), logBefore);
   EXPECT_EQ(main_->Get<ui::Edit>("预备下载内容").Text(), fetched);
+}
+
+// The lyrics service's requests in the site's log, one JSON line each.
+std::vector<std::string> ServiceRequests(std::string_view log) {
+  std::vector<std::string> lines;
+  std::istringstream in{std::string(log)};
+  for (std::string line; std::getline(in, line);)
+    if (line.find("\"server\": \"service\"") != std::string::npos) lines.push_back(line);
+  return lines;
+}
+
+// When a request arrived, in seconds.
+double Arrival(std::string_view line) {
+  const std::size_t at = line.find("\"time\": ");
+  return at == std::string_view::npos ? 0 : std::atof(std::string(line.substr(at + 8)).c_str());
+}
+
+std::string Utf8(std::u8string_view s) {
+  return std::string(s.begin(), s.end());
+}
+
+// The search against the local site and the local lyrics service at once.
+class LyricsService : public SearchPage {
+ protected:
+  // Searches for `name`: the rows, and the texts of the message boxes it showed.
+  std::vector<std::string> SearchRows(std::string_view name, std::vector<std::string>* messages = nullptr) {
+    wintest::DialogWatch boxes;
+    const std::size_t before = ServiceRequests(RequestLog()).size();
+    Search(name);
+    test::PumpUntil([&] { return !boxes.Seen().empty(); }, messages ? 3000 : 0);
+    // One request a search, whatever comes of it.
+    EXPECT_EQ(ServiceRequests(RequestLog()).size(), before + 1) << name;
+    for (const wintest::SeenDialog& box : boxes.Seen()) {
+      if (messages)
+        messages->push_back(box.text);
+      else
+        ADD_FAILURE() << name << ": " << box.text;
+    }
+    return Rows();
+  }
+  std::string PreviewRow(int row) const { return Preview().Cell(row, 0) + "|" + Preview().Cell(row, 1); }
+  // Saves the current row beside the program; the saved file's bytes.
+  std::string Save(const std::wstring& title) {
+    const fs::path file = fs::path(ui::ModuleDirectory()) / (title + L".lrc");
+    fs::remove(file);
+    DoubleClick();
+    const std::string bytes = ReadFile(file);
+    fs::remove(file);
+    return bytes;
+  }
+};
+
+TEST_F(LyricsService, BothSourcesAtOnceTheirRowsPreviewsAndFiles) {
+  // Both sources answer slowly: asked one after the other, the second request
+  // would come long after the first.
+  ASSERT_EQ(net::FetchPage(Maker("_control/delay?lyrics=700&service=700")), "ok");
+  const std::vector<std::string> rows = SearchRows("月");
+  net::FetchPage(Maker("_control/delay?lyrics=0&service=0"));
+  // The site's rows first, then the service's tracks with synced lyrics: its
+  // plain-only and instrumental ones are not listed; what GBK lacks shows as '?'.
+  ASSERT_EQ(rows, (std::vector<std::string>{"月下独酌|Moon乐队", "春江花月夜|A+B组合", "枫桥夜泊|张继",
+                                            "水调歌头|苏轼", "月光??之歌|?? 乐队"}));
+  const std::string log = RequestLog();
+  const std::string asked = ServiceRequests(log).back();
+  EXPECT_NE(asked.find("\"path\": \"/api/search?q=%E6%9C%88\""), std::string::npos) << asked;
+  EXPECT_NE(asked.find("[\"User-Agent\", \"Lyrimark " LYRIMARK_VERSION " (" LYRIMARK_HOME_URL ")\"]"),
+            std::string::npos)
+      << asked;
+  const std::size_t site = log.rfind("\"path\": \"/?keyword=%E6%9C%88&field=all\"");
+  ASSERT_NE(site, std::string::npos);
+  EXPECT_LT(std::abs(Arrival(asked) - Arrival(log.substr(log.rfind('\n', site) + 1))), 0.4);
+
+  // A service row previews from the answer, with nothing asked anew.
+  Pick(3);
+  EXPECT_EQ(RequestLog(), log);
+  // The pause, a tag alone, gives one piece and is left out, as in a site's lyrics.
+  ASSERT_EQ(Preview().RowCount(), 6);
+  EXPECT_EQ(PreviewRow(0), "[00:02.00|明月几时有 把酒问青天");
+  EXPECT_EQ(PreviewRow(5), "[00:32.00|但愿人长久 千里共婵娟");
+  EXPECT_EQ(Save(L"水调歌头"),
+            Utf8(u8"\uFEFF[00:02.00]明月几时有 把酒问青天\r\n[00:08.00]不知天上宫阙 今夕是何年\r\n"
+                 u8"[00:14.00]我欲乘风归去\r\n[00:18.00]又恐琼楼玉宇 高处不胜寒\r\n"
+                 u8"[00:24.00]起舞弄清影 何似在人间\r\n[00:30.00]\r\n[00:32.00]但愿人长久 千里共婵娟"));
+  const auto listed = main_->Get<ui::FileList>("文件框1").Files();
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "水调歌头.lrc"), listed.end());
+
+  // A title with what GBK lacks keeps it in the file's name, and the lyrics keep it too.
+  Pick(4);
+  ASSERT_EQ(Preview().RowCount(), 3);
+  EXPECT_EQ(PreviewRow(2), "[00:09.00|风吹竹林沙沙响");
+  EXPECT_EQ(Save(L"月光\U0001D11E之歌"), Utf8(u8"\uFEFF[00:01.00]月光照在小河上 \U0001D11E\r\n"
+                                              u8"[00:05.00]달빛 아래 노래해요\r\n[00:09.00]风吹竹林沙沙响"));
+  // A site row among them is fetched and saved as always.
+  Pick(0);
+  EXPECT_EQ(Save(L"月下独酌"), Lyrics("9.lrc"));
+}
+
+TEST_F(LyricsService, RowsOfTheServiceAloneAndOfEachWayItFails) {
+  // Lyrics with CR LF inside keep one line end a line.
+  ASSERT_EQ(SearchRows("清明"), std::vector<std::string>{"清明|杜牧"});
+  Pick(0);
+  ASSERT_EQ(Preview().RowCount(), 4);
+  EXPECT_EQ(PreviewRow(1), "[00:05.00|路上行人欲断魂");
+  EXPECT_EQ(Save(L"清明"), Utf8(u8"\uFEFF[00:01.00]清明时节雨纷纷\r\n[00:05.00]路上行人欲断魂\r\n"
+                                u8"[00:09.00]借问酒家何处有\r\n[00:13.00]牧童遥指杏花村"));
+
+  // A failing service adds no rows and says nothing; the site's rows come as always.
+  EXPECT_EQ(SearchRows("李白").size(), 3u);                                      // an empty array
+  EXPECT_EQ(SearchRows("王之涣"), std::vector<std::string>{"登鹳雀楼|王之涣"});  // 404
+  EXPECT_EQ(SearchRows("孟浩然"), std::vector<std::string>{"春晓|孟浩然"});      // 500 with a track
+  EXPECT_EQ(SearchRows("王维"), std::vector<std::string>{"相思|王维"});          // 429
+  EXPECT_EQ(SearchRows("孟郊"), std::vector<std::string>{"游子吟|孟郊"});        // cut in the middle
+  // With neither source giving a row the site's message comes, once, and the rows stay.
+  for (const char* name : {"江雪", "渔舟唱晚"}) {  // plain lyrics only; instrumental
+    std::vector<std::string> messages;
+    EXPECT_EQ(SearchRows(name, &messages), std::vector<std::string>{"游子吟|孟郊"});
+    EXPECT_EQ(messages, std::vector<std::string>{"搜索失败！没有相关歌词,查看歌名是否正确！"}) << name;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <functional>
 #include <new>
 #include <thread>
 
@@ -155,6 +156,16 @@ TEST_F(Waits, LongWorkLetsTheWindowPaintAndNothingElse) {
   EXPECT_GE(paintedMeanwhile, 1);
   EXPECT_EQ(handled, 0);
   EXPECT_FALSE(ui::PaintWhile([] { throw std::bad_alloc(); }));
+  // Several works run at once: each of these waits for the other to begin.
+  std::atomic<int> begun = 0;
+  const auto meet = [&] {
+    ++begun;
+    for (int waited = 0; begun < 2 && waited < 2000; waited += 10) Sleep(10);
+    if (begun < 2) throw std::bad_alloc();
+  };
+  const std::function<void()> both[] = {meet, meet};
+  EXPECT_TRUE(ui::PaintWhile(both));
+  EXPECT_EQ(handled, 0);
   Drain();
   EXPECT_EQ(handled, 1);
 }

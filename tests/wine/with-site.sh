@@ -24,7 +24,7 @@ if [ "${1:-}" = --update ]; then
   shift
   export LYRIMARK_UPDATE_FILE="$state/update.bin"
   head -c 1048576 /dev/urandom >"$LYRIMARK_UPDATE_FILE"
-  serve --maker-port 0 --lyrics-port 0 --ftp-port 0 --update-file "$LYRIMARK_UPDATE_FILE"
+  serve --maker-port 0 --lyrics-port 0 --ftp-port 0 --service-port 0 --update-file "$LYRIMARK_UPDATE_FILE"
 else
   serve
 fi
@@ -38,6 +38,6 @@ until grep -q '^ready' "$state/site.out" 2>/dev/null; do
   fi
   sleep 0.1
 done
-read -r _ LYRIMARK_SITE_MAKER _ LYRIMARK_SITE_FTP <"$state/site.out"
+read -r _ LYRIMARK_SITE_MAKER _ LYRIMARK_SITE_FTP _ <"$state/site.out"
 export LYRIMARK_SITE_MAKER LYRIMARK_SITE_FTP
 "$@"

@@ -4,6 +4,7 @@ as they would be downloaded from a real site)."""
 
 import html
 import os
+import time
 from collections import namedtuple
 
 from httpbase import Handler
@@ -92,6 +93,7 @@ class LyricsHandler(Handler):
         path, query = self.target()
         catalogue = self.server.site.catalogue
         if path == "/":
+            time.sleep(self.server.site.delays["lyrics"] / 1000)
             if "keyword" in query:
                 songs = catalogue.search(query["keyword"])
                 page = result_page(self.server.origin, query["keyword"], songs)

@@ -121,5 +121,13 @@ class MakerHandler(Handler):
                 self.reply(200, "ok")
         elif name == "requests":
             self.reply(200, site.log.take(clear=query.get("clear") == "1"))
+        elif name == "delay":
+            try:
+                delays = {server: int(query.get(server, "0")) for server in site.delays}
+            except ValueError:
+                self.reply(400, "delays are whole milliseconds\n")
+                return
+            site.delays.update(delays)
+            self.reply(200, "ok")
         else:
             self.reply(404, "unknown control request\n")

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""The local stand-in for the maker's server and the lyrics site, on loopback.
+"""The local stand-in for the maker's server, the lyrics site and the synced-lyrics
+service, on loopback.
 
-Prints "ready <maker> <lyrics> <ftp>" (the three base addresses) once every listener
+Prints "ready <maker> <lyrics> <ftp> <service>" (the four base addresses) once every listener
 accepts, then serves until SIGTERM or SIGINT. See README.md for what it serves.
 """
 
@@ -20,6 +21,7 @@ from httpbase import Server
 from lyrics import Catalogue, LyricsHandler
 from maker import MakerHandler
 from requestlog import RequestLog
+from service import ServiceCatalogue, ServiceHandler
 from update import UpdateSource
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -27,14 +29,17 @@ REPOSITORY = os.path.dirname(os.path.dirname(HERE))
 
 
 class Site:
-    """What the servers share: pages, catalogue, update file, announcement, log."""
+    """What the servers share: pages, catalogues, update file, announcement, log."""
 
     def __init__(self, pages, catalogue, update_file, announcement, log):
         self.pages = os.path.abspath(pages)
         self.catalogue = Catalogue(catalogue)
+        self.service = ServiceCatalogue(os.path.join(HERE, "service"))
+        # Milliseconds the lyrics site's and the service's answers wait (a control request sets them).
+        self.delays = {"lyrics": 0, "service": 0}
         self.update = UpdateSource(update_file)
         self.log = log
-        self.addresses = {}  # maker, lyrics, ftp: filled in once the ports are bound
+        self.addresses = {}  # maker, lyrics, ftp, service: filled in once the ports are bound
         self._announcements = Announcements(self.pages)
         self._announcement = None
         if not self.select_announcement(announcement):
@@ -57,10 +62,11 @@ class Site:
 
 
 def parse_options(argv):
-    p = argparse.ArgumentParser(description="Local maker's site, lyrics site and FTP server on 127.0.0.1.")
+    p = argparse.ArgumentParser(description="Local maker's site, lyrics site, FTP server and lyrics service on 127.0.0.1.")
     p.add_argument("--maker-port", type=int, default=18080, help="maker's site (0: any free port)")
     p.add_argument("--lyrics-port", type=int, default=18081, help="lyrics site (0: any free port)")
     p.add_argument("--ftp-port", type=int, default=18021, help="FTP server (0: any free port)")
+    p.add_argument("--service-port", type=int, default=18082, help="synced-lyrics service (0: any free port)")
     p.add_argument("--announce", default="runs", help="announcement variant served first (a file in site/announce/)")
     p.add_argument("--update-file", help="file served as /update/<name> and over FTP (default: 1 MB of test bytes)")
     p.add_argument("--log", help="append every request to this file as JSON lines")
@@ -95,6 +101,7 @@ def main(argv):
         servers = [
             Server("maker", options.maker_port, MakerHandler, site),
             Server("lyrics", options.lyrics_port, LyricsHandler, site),
+            Server("service", options.service_port, ServiceHandler, site),
         ]
         ftp = make_ftp_server(options.ftp_port, site, ftp_root)
     except (OSError, ValueError) as error:
@@ -104,6 +111,7 @@ def main(argv):
         "maker": servers[0].origin,
         "lyrics": servers[1].origin,
         "ftp": "ftp://%s:%d" % ftp.address[:2],
+        "service": servers[2].origin,
     }
 
     # From here on nothing reaches the terminal but the ready line.
@@ -113,7 +121,7 @@ def main(argv):
     threads.append(threading.Thread(target=serve_ftp, args=(ftp, stop)))
     for t in threads:
         t.start()
-    print("ready %(maker)s %(lyrics)s %(ftp)s" % site.addresses, flush=True)
+    print("ready %(maker)s %(lyrics)s %(ftp)s %(service)s" % site.addresses, flush=True)
 
     stop.wait()
     for s in servers:
