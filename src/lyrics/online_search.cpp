@@ -17,6 +17,7 @@
 #include "text/convert.h"
 #include "text/file_name.h"
 #include "text/gbk.h"
+#include "text/lyrics_encoding.h"
 #include "ui/message_box.h"
 #include "ui/paint_while.h"
 #include "ui/wide.h"
@@ -73,11 +74,16 @@ std::vector<ui::Row> PreviewRows(std::string_view text) {
 // The window paints meanwhile.
 bool FetchSiteResult(int row) {
   const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
-  std::string fetched;
+  std::string fetched, shown;
   std::vector<ui::Row> preview;
   if (!ui::PaintWhile([&] {
-        fetched = std::string(text::UpToZero(net::FetchPage(address)));
-        preview = PreviewRows(fetched);
+        // A file in UTF-8 or UTF-16 is saved as it came and shown in GBK; a
+        // GBK file is taken up to its first zero byte, as it always was.
+        fetched = net::FetchPage(address);
+        if (text::DecideLyricsEncoding(fetched) == text::LyricsEncoding::kGbk)
+          fetched = std::string(text::UpToZero(fetched));
+        shown = std::string(text::UpToZero(text::LyricsText(fetched)));
+        preview = PreviewRows(shown);
       }))
     return false;
   // Saved beside the program whatever folder 编辑框1 names. A title that would
@@ -85,7 +91,7 @@ bool FetchSiteResult(int row) {
   const std::string title = forms::main::欲下载列表().Cell(row, 0);
   state.fileName = text::IsSafeFileName(title) ? ui::Wide(title) : std::wstring();
   state.fetched = std::move(fetched);
-  ShowPreview(state.fetched, std::move(preview));
+  ShowPreview(shown, std::move(preview));
   return true;
 }
 

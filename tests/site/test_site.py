@@ -340,7 +340,7 @@ class SiteTest(unittest.TestCase):
             [
                 ("枫桥夜泊", "张继", False, False),
                 ("水调歌头", "苏轼", False, False),
-                ("江雪", "柳宗元", False, True),
+                ("登幽州台歌", "陈子昂", False, True),
                 ("渔舟唱晚", "古筝合奏", True, True),
                 ("月光\U0001D11E之歌", "한강 乐队", False, False),
             ],

@@ -15,6 +15,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "forms/main_form.h"
@@ -234,6 +235,18 @@ TEST_P(OnlineSearch, SearchPreviewAndSaveBesideTheProgram) {
   DoubleClick();
   EXPECT_EQ(ReadFile(file), Lyrics("1.lrc"));
   fs::remove(file);
+
+  // Files in UTF-8 and UTF-16 preview in GBK, and are saved as they came.
+  for (const auto& [title, lrc, line] : {std::tuple{L"江雪", "14.lrc", "千山鸟飞绝"}, {L"咏柳", "16.lrc", "碧玉妆成一树高"}}) {
+    const fs::path saved = RunDirectory() / (std::wstring(title) + L".lrc");
+    Search(ui::Narrow(title));
+    Pick(0);
+    ASSERT_GE(Preview().RowCount(), 1) << lrc;
+    EXPECT_EQ(Preview().Cell(0, 1), line) << lrc;
+    DoubleClick();
+    EXPECT_EQ(ReadFile(saved), Lyrics(lrc));
+    fs::remove(saved);
+  }
 }
 
 std::set<fs::path> Listing(const fs::path& directory) {
@@ -393,7 +406,7 @@ TEST_F(LyricsService, RowsOfTheServiceAloneAndOfEachWayItFails) {
   EXPECT_EQ(SearchRows("王维"), std::vector<std::string>{"相思|王维"});          // 429
   EXPECT_EQ(SearchRows("孟郊"), std::vector<std::string>{"游子吟|孟郊"});        // cut in the middle
   // With neither source giving a row the site's message comes, once, and the rows stay.
-  for (const char* name : {"江雪", "渔舟唱晚"}) {  // plain lyrics only; instrumental
+  for (const char* name : {"登幽州台歌", "渔舟唱晚"}) {  // plain lyrics only; instrumental
     std::vector<std::string> messages;
     EXPECT_EQ(SearchRows(name, &messages), std::vector<std::string>{"游子吟|孟郊"});
     EXPECT_EQ(messages, std::vector<std::string>{"搜索失败！没有相关歌词,查看歌名是否正确！"}) << name;
