@@ -4,6 +4,7 @@
 
 #include "lyrics/search_page.h"
 #include "text/convert.h"
+#include "text/lyrics_encoding.h"
 
 namespace lyrics {
 
@@ -38,31 +39,47 @@ bool ReadTrack(const Json& entry, ServiceTrack& track) {
   return true;
 }
 
+// An answer's JSON, or nothing. Entries of an array past the first
+// kServiceTracks are dropped as they are read, so a long answer of small
+// values builds no large tree.
+std::optional<Json> ParseAnswer(std::string_view body) {
+  if (body.size() > kServiceAnswerLimit) return std::nullopt;
+  bool array = false;
+  std::size_t entries = 0;
+  const Json::parser_callback_t keep = [&](int depth, Json::parse_event_t event, Json&) {
+    const bool starts =
+        event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start;
+    if (starts && depth > kMaxDepth) throw TooDeep{};
+    if (depth == 0 && event == Json::parse_event_t::array_start) array = true;
+    if (array && depth == 1 && (starts || event == Json::parse_event_t::value))
+      return ++entries <= kServiceTracks;
+    return true;
+  };
+  return Json::parse(body.begin(), body.end(), keep);
+}
+
 }  // namespace
 
 std::string ServiceSearchAddress(std::string_view baseAddress, std::string_view gbkWords) {
   return std::string(baseAddress) + "/api/search?q=" + EncodeQueryValue(gbkWords);
 }
 
+std::string ServiceSongAddress(std::string_view baseAddress, std::string_view gbkTitle,
+                               std::string_view gbkArtist, int seconds) {
+  std::string address = std::string(baseAddress) + "/api/get?track_name=" + EncodeQueryValue(gbkTitle) +
+                        "&artist_name=" + EncodeQueryValue(gbkArtist);
+  if (seconds > 0) address += "&duration=" + std::to_string(seconds);
+  return address;
+}
+
+// The answer comes from outside: a parse error, a number beyond range, too
+// deep a nesting or a full memory fails this source, and nothing else.
 std::vector<ServiceTrack> ReadServiceAnswer(std::string_view body) {
-  if (body.size() > kServiceAnswerLimit) return {};
-  // Entries past the first kServiceTracks are dropped as they are read, so a
-  // long answer of small values builds no large tree.
-  std::size_t entries = 0;
-  const Json::parser_callback_t keep = [&entries](int depth, Json::parse_event_t event, Json&) {
-    const bool starts =
-        event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start;
-    if (starts && depth > kMaxDepth) throw TooDeep{};
-    if (depth == 1 && (starts || event == Json::parse_event_t::value)) return ++entries <= kServiceTracks;
-    return true;
-  };
   std::vector<ServiceTrack> tracks;
-  // The answer comes from outside: a parse error, a number beyond range, too
-  // deep a nesting or a full memory fails this source, and nothing else.
   try {
-    const Json answer = Json::parse(body.begin(), body.end(), keep);
-    if (!answer.is_array()) return {};
-    for (const Json& entry : answer) {
+    const std::optional<Json> answer = ParseAnswer(body);
+    if (!answer || !answer->is_array()) return {};
+    for (const Json& entry : *answer) {
       ServiceTrack track;
       if (ReadTrack(entry, track)) tracks.push_back(std::move(track));
     }
@@ -72,27 +89,22 @@ std::vector<ServiceTrack> ReadServiceAnswer(std::string_view body) {
   return tracks;
 }
 
-std::string WithCrLf(std::string_view utf8Lyrics) {
-  std::string out;
-  out.reserve(utf8Lyrics.size() + utf8Lyrics.size() / 16);
-  for (std::size_t i = 0; i < utf8Lyrics.size(); ++i) {
-    const char c = utf8Lyrics[i];
-    if (c == '\r' || c == '\n') {
-      out += "\r\n";
-      if (c == '\r' && i + 1 < utf8Lyrics.size() && utf8Lyrics[i + 1] == '\n') ++i;
-    } else {
-      out += c;
-    }
+std::optional<ServiceTrack> ReadServiceSong(std::string_view body) {
+  try {
+    const std::optional<Json> answer = ParseAnswer(body);
+    ServiceTrack track;
+    if (answer && ReadTrack(*answer, track)) return track;
+  } catch (...) {
   }
-  return out;
+  return std::nullopt;
 }
 
 std::string ServicePreviewText(const ServiceTrack& track) {
-  return text::Utf8ToGbk(WithCrLf(track.lyrics));
+  return text::Utf8ToGbk(text::CrLfLineEnds(track.lyrics));
 }
 
 std::string ServiceLyricsFile(const ServiceTrack& track) {
-  return "\xEF\xBB\xBF" + WithCrLf(track.lyrics);
+  return "\xEF\xBB\xBF" + text::CrLfLineEnds(track.lyrics);
 }
 
 }  // namespace lyrics

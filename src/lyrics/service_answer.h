@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,11 @@ constexpr std::size_t kServiceTracks = 20;
 // The search address for the words (GBK) on the service at `baseAddress`:
 // <base>/api/search?q=<the words' UTF-8, percent-encoded as for the site>.
 std::string ServiceSearchAddress(std::string_view baseAddress, std::string_view gbkWords);
+// The address that asks the service for one song by its title and artist
+// (GBK) and, when it is known (> 0), its length in whole seconds:
+// <base>/api/get?track_name=..&artist_name=..[&duration=..].
+std::string ServiceSongAddress(std::string_view baseAddress, std::string_view gbkTitle,
+                               std::string_view gbkArtist, int seconds);
 
 struct ServiceTrack {
   std::string song;      // trackName in GBK, '?' for what GBK lacks: the list's 歌曲
@@ -33,10 +39,9 @@ struct ServiceTrack {
 // A body that is no JSON array, is longer than kServiceAnswerLimit, nests
 // deeper than an answer does or holds a number beyond range gives none.
 std::vector<ServiceTrack> ReadServiceAnswer(std::string_view body);
-
-// A track's lyrics as the program's LRC text is written: every line ending in
-// CR LF (the service ends lines in LF; a CR LF stays one line end).
-std::string WithCrLf(std::string_view utf8Lyrics);
+// The track of an answer to the song address, one JSON object, when it
+// carries synced lyrics; read with the same bounds.
+std::optional<ServiceTrack> ReadServiceSong(std::string_view body);
 
 // The text 预备下载内容 and the preview show of a track: GBK, CR LF lines.
 std::string ServicePreviewText(const ServiceTrack& track);

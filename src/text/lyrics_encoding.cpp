@@ -156,9 +156,15 @@ std::string Utf16ToGbkInPlace(std::string bytes, bool bigEndian) {
   return bytes;
 }
 
-// Lines end in CR LF, as the program reads lyrics: a file in UTF-8 or UTF-16
-// comes from today's players and sites, which end lines in LF alone (or, from
-// an old Mac, CR alone). Such a file would otherwise read as one line.
+}  // namespace
+
+LyricsEncoding DecideLyricsEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Mark)) return LyricsEncoding::kUtf8;
+  if (bytes.starts_with(kUtf16LeMark)) return LyricsEncoding::kUtf16Le;
+  if (bytes.starts_with(kUtf16BeMark)) return LyricsEncoding::kUtf16Be;
+  return IsUtf8Text(bytes) ? LyricsEncoding::kUtf8 : LyricsEncoding::kGbk;
+}
+
 std::string CrLfLineEnds(std::string text) {
   const auto bare = [&](std::size_t i) {
     return (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) ||
@@ -177,15 +183,6 @@ std::string CrLfLineEnds(std::string text) {
     }
   }
   return lines;
-}
-
-}  // namespace
-
-LyricsEncoding DecideLyricsEncoding(std::string_view bytes) {
-  if (bytes.starts_with(kUtf8Mark)) return LyricsEncoding::kUtf8;
-  if (bytes.starts_with(kUtf16LeMark)) return LyricsEncoding::kUtf16Le;
-  if (bytes.starts_with(kUtf16BeMark)) return LyricsEncoding::kUtf16Be;
-  return IsUtf8Text(bytes) ? LyricsEncoding::kUtf8 : LyricsEncoding::kGbk;
 }
 
 std::string LyricsText(std::string bytes) {

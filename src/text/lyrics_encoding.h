@@ -26,4 +26,10 @@ LyricsEncoding DecideLyricsEncoding(std::string_view bytes);
 // whatever they ended in (LF alone, CR alone); a GBK file keeps its bytes.
 std::string LyricsText(std::string bytes);
 
+// The text with every line ending in CR LF, as the program reads lyrics: LF
+// alone (as today's players and sites end lines) or CR alone becomes CR LF,
+// and a CR LF stays one line end. For text whose line breaks are ASCII bytes:
+// GBK and UTF-8.
+std::string CrLfLineEnds(std::string text);
+
 }  // namespace text

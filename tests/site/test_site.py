@@ -358,6 +358,19 @@ class SiteTest(unittest.TestCase):
         status, fields, body = search("孟郊")
         self.assertTrue(status == 200 and 0 < len(body) < int(fields["Content-Length"]))  # cut in the middle
 
+        # One song by its title and artist, as the service compares them, and its length within 2 s.
+        def song(query):
+            status, _, body, _ = fetch(self.service + "/api/get?" + query)
+            return status, json.loads(body)
+
+        title, artist = quote("水调歌头"), quote("苏轼")
+        for query in ("track_name=%s&artist_name=%s" % (title, artist),
+                      "track_name=%s!&artist_name=%s&duration=%d" % (title, artist, tracks[1]["duration"] + 2)):
+            self.assertEqual(song(query), (200, tracks[1]), query)
+        for query in ("track_name=%s&artist_name=x" % title,
+                      "track_name=%s&artist_name=%s&duration=%d" % (title, artist, tracks[1]["duration"] + 3)):
+            self.assertEqual(song(query)[0], 404, query)
+
     def test_maker_pages(self):
         status, fields, body, _ = fetch(self.maker + "/test/no-length")
         self.assertEqual((status, "Content-Length" in fields, len(body)), (200, False, 50000))

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,19 @@ TEST(ServiceAnswer, ListsTracksWithSyncedLyricsOnly) {
   EXPECT_EQ(tracks[1].title, u"月光\U0001D11E");
 }
 
+// The answer for one song is the track itself, read as an entry of a search answer is.
+TEST(ServiceAnswer, OneSong) {
+  const std::optional<lyrics::ServiceTrack> song = lyrics::ReadServiceSong(kGood);
+  ASSERT_TRUE(song);
+  EXPECT_EQ(song->song + "|" + song->lyrics, "江雪|[00:01.00]x");
+  for (const std::string& body :
+       {Array({kGood}), Track("\"t\"", "\"a\"", "null"),
+        std::string("{\"message\":\"Failed\",\"name\":\"TrackNotFound\",\"statusCode\":404}"),
+        kGood.substr(0, 40)}) {
+    EXPECT_FALSE(lyrics::ReadServiceSong(body)) << body;
+  }
+}
+
 TEST(ServiceAnswer, AFieldOfTheWrongTypeSkipsItsTrack) {
   EXPECT_EQ(Rows(Array({Track("1", "\"a\"", "\"[00:01.00]x\""), Track("\"t\"", "null", "\"[00:01.00]x\""),
                         Track("\"t\"", "\"a\"", "[\"[00:01.00]x\"]"),
@@ -102,6 +116,9 @@ TEST(ServiceAnswer, ABrokenAnswerGivesNothing) {
 TEST(ServiceAnswer, AddressAndLyricsFile) {
   EXPECT_EQ(lyrics::ServiceSearchAddress("https://lrclib.net", "江雪 a+b"),
             "https://lrclib.net/api/search?q=%E6%B1%9F%E9%9B%AA%20a%2Bb");
+  EXPECT_EQ(lyrics::ServiceSongAddress("https://lrclib.net", "江雪", "A&B", 61),
+            "https://lrclib.net/api/get?track_name=%E6%B1%9F%E9%9B%AA&artist_name=A%26B&duration=61");
+  EXPECT_EQ(lyrics::ServiceSongAddress("http://s", "x", "", 0), "http://s/api/get?track_name=x&artist_name=");
   const lyrics::ServiceTrack track{"", "", u"",
                                    Utf8(u8"[00:01.00]孤舟\n[00:02.00]蓑笠\r\n[00:03.00]翁\r[00:04.00]")};
   EXPECT_EQ(lyrics::ServiceLyricsFile(track),

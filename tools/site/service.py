@@ -1,10 +1,13 @@
 """The synced-lyrics service: GET /api/search?q=WORDS answers a JSON array of tracks,
 in the shape the public service gives them, from a catalogue of its own. Some
-search words stand for the ways such a service fails."""
+search words stand for the ways such a service fails. GET /api/get?track_name=
+&artist_name=[&duration=] answers the one track of that title and artist (and
+length, within 2 s), or 404."""
 
 import json
 import os
 import time
+import unicodedata
 
 from httpbase import Handler
 
@@ -50,11 +53,25 @@ class ServiceCatalogue:
         }
         return track, e.get("escaped", False)
 
+    def song(self, title, artist, duration):
+        """The track of that title and artist, compared as the service does: lower case,
+        punctuation as blanks; with a duration, one within 2 s of it."""
+        for track, escaped in self.tracks:
+            if (same_name(track["trackName"], title) and same_name(track["artistName"], artist)
+                    and (duration is None or abs(track["duration"] - duration) <= 2)):
+                return track, escaped
+        return None
+
     def search(self, words):
         """Tracks whose title, artist or album holds the words (Latin letters in either case)."""
         words = words.translate(ASCII_LOWER)
         holds = lambda t: any(words in t[k].translate(ASCII_LOWER) for k in ("trackName", "artistName", "albumName"))
         return [(t, escaped) for t, escaped in self.tracks if holds(t)]
+
+
+def same_name(a, b):
+    normal = lambda s: " ".join("".join(" " if unicodedata.category(c)[0] == "P" else c for c in s.lower()).split())
+    return normal(a) == normal(b)
 
 
 def strip_tags(synced):
@@ -75,6 +92,9 @@ class ServiceHandler(Handler):
         path, query = self.target()
         site = self.server.site
         time.sleep(site.delays["service"] / 1000)
+        if path == "/api/get":
+            self.get_song(query)
+            return
         if path != "/api/search":
             self.json(404, error(404, "NotFound", "Not found"))
             return
@@ -101,6 +121,19 @@ class ServiceHandler(Handler):
             self.close_connection = True
         else:
             self.reply(200, answer(site.service.search(words)), "application/json")
+
+    def get_song(self, query):
+        title, artist = query.get("track_name", ""), query.get("artist_name", "")
+        if not title or not artist:
+            self.json(400, error(400, "ValidationError", "track_name and artist_name are required"))
+            return
+        duration = query.get("duration")
+        found = self.server.site.service.song(title, artist, float(duration) if duration else None)
+        if found is None:
+            self.json(404, error(404, "TrackNotFound", "Failed to find specified track"))
+        else:
+            track, escaped = found
+            self.reply(200, json.dumps(track, ensure_ascii=escaped).encode("utf-8"), "application/json")
 
     def json(self, status, value, headers=()):
         self.reply(status, json.dumps(value), "application/json", headers)
