@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "caption/stopwatch.h"
+#include "ui/wide.h"
 #include "update/download_connection.h"
 #include "update/download_file.h"
 #include "update/downloader.h"
@@ -35,7 +36,7 @@ std::int32_t LYRIMARK_NOTIFY_CALL Note(std::int32_t kind, std::int32_t, std::int
   return 0;
 }
 
-update::DownloadParameters Settings(const std::string& address, const std::string& file) {
+update::DownloadParameters Settings(const std::string& address, const std::wstring& file) {
   update::DownloadParameters p;
   p.modeFlags = update::kDownloadToFile;
   p.address = address;
@@ -49,7 +50,7 @@ update::DownloadParameters Settings(const std::string& address, const std::strin
   return p;
 }
 
-std::int64_t WithDownloader(const std::string& address, const std::string& file) {
+std::int64_t WithDownloader(const std::string& address, const std::wstring& file) {
   std::shared_ptr<update::DownloadJob> job;
   if (!update::StartDownload(job, Settings(address, file))) return -1;
   if (WaitForSingleObject(ended, 300000) != WAIT_OBJECT_0) return -1;
@@ -57,7 +58,7 @@ std::int64_t WithDownloader(const std::string& address, const std::string& file)
 }
 
 // Five connections over equal parts, each read one block per call.
-std::int64_t OneBlockPerRead(bool internet, const std::string& address, const std::string& file) {
+std::int64_t OneBlockPerRead(bool internet, const std::string& address, const std::wstring& file) {
   update::Source source;
   if (!update::ReadSource(Settings(address, file), address, source)) return -1;
   const auto open = [&] {
@@ -105,7 +106,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: download_bench <downloader|socket-1|wininet-1> <address> <file>\n");
     return 2;
   }
-  const std::string way = argv[1], address = argv[2], file = argv[3];
+  const std::string way = argv[1], address = argv[2];
+  const std::wstring file = ui::Wide(argv[3]);
   FILETIME created, exited, kernel0, user0, kernel1, user1;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel0, &user0);
   const caption::Stopwatch wall;
@@ -115,8 +117,7 @@ int main(int argc, char** argv) {
   if (way == "wininet-1") bytes = OneBlockPerRead(true, address, file);
   const double seconds = wall.ElapsedMs() / 1000.0;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel1, &user1);
-  std::printf("%.3f %.2f %.2f %lld\n", seconds,
-              Seconds(user1) - Seconds(user0), Seconds(kernel1) - Seconds(kernel0),
-              static_cast<long long>(bytes));
+  std::printf("%.3f %.2f %.2f %lld\n", seconds, Seconds(user1) - Seconds(user0),
+              Seconds(kernel1) - Seconds(kernel0), static_cast<long long>(bytes));
   return bytes > 0 ? 0 : 1;
 }

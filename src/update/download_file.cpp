@@ -1,43 +1,28 @@
 #include "update/download_file.h"
 
-#include "text/gbk.h"
-#include "ui/wide.h"
 #include "update/signature_check.h"
 
 namespace update {
 
-namespace {
-
-// Where the file name starts: after the last separator, found as a character
-// (a GBK trail byte may be 0x5C).
-std::size_t NameStart(std::string_view path) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < path.size(); i += text::CharWidth(path, i)) {
-    if (path[i] == '\\' || path[i] == '/' || path[i] == ':') start = i + 1;
-  }
-  return start;
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-}  // namespace
-
-bool FileExists(const std::string& gbkPath) {
-  return GetFileAttributesW(ui::Wide(gbkPath).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string FreeNumberedName(const std::string& gbkPath) {
-  const std::size_t nameStart = NameStart(gbkPath);
-  std::size_t dot = gbkPath.rfind('.');  // '.' is never a trail byte
-  if (dot == std::string::npos || dot < nameStart) dot = gbkPath.size();
+std::wstring FreeNumberedName(const std::wstring& path) {
+  const std::size_t separator = path.find_last_of(L"\\/:");
+  const std::size_t nameStart = separator == std::wstring::npos ? 0 : separator + 1;
+  std::size_t dot = path.rfind(L'.');
+  if (dot == std::wstring::npos || dot < nameStart) dot = path.size();
   for (int n = 1; n <= 99; ++n) {
-    std::string candidate = gbkPath.substr(0, dot) + "(" + std::to_string(n) + ")" + gbkPath.substr(dot);
+    std::wstring candidate = path.substr(0, dot) + L"(" + std::to_wstring(n) + L")" + path.substr(dot);
     if (!FileExists(candidate)) return candidate;
   }
   return {};
 }
 
-bool DownloadFile::Create(const std::string& gbkTarget, bool replace) {
+bool DownloadFile::Create(const std::wstring& target, bool replace) {
   Discard();
-  target_ = ui::Wide(gbkTarget);
+  target_ = target;
   temporary_ = target_ + L".part";
   replace_ = replace;
   file_ = ui::OwnFile(CreateFileW(temporary_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

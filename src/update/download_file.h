@@ -13,11 +13,11 @@
 
 namespace update {
 
-bool FileExists(const std::string& gbkPath);
+bool FileExists(const std::wstring& path);
 
-// The first free name of "name(1).ext" ... "name(99).ext" beside `gbkPath`;
+// The first free name of "name(1).ext" ... "name(99).ext" beside `path`;
 // empty when all 99 are taken.
-std::string FreeNumberedName(const std::string& gbkPath);
+std::wstring FreeNumberedName(const std::wstring& path);
 
 class DownloadFile {
  public:
@@ -26,9 +26,9 @@ class DownloadFile {
   DownloadFile& operator=(const DownloadFile&) = delete;
   ~DownloadFile() { Discard(); }
 
-  // Starts an empty temporary file for `gbkTarget`; `replace`: the target may
+  // Starts an empty temporary file for `target`; `replace`: the target may
   // already exist and is then replaced at Commit.
-  bool Create(const std::string& gbkTarget, bool replace);
+  bool Create(const std::wstring& target, bool replace);
   // Writes at a position of the file; several threads may write at once.
   bool WriteAt(std::int64_t offset, const char* data, int size);
   // The lowercase hex SHA-256 of what the file holds; empty when it cannot be

@@ -43,7 +43,7 @@ constexpr std::int32_t kFtpByFileType = 3;  // binary for the extensions of ftpF
 struct DownloadParameters {
   std::int32_t modeFlags = 1;
   std::string address;
-  std::string localFile;
+  std::wstring localFile;
   std::string ftpUser = "anonymous";
   std::string ftpPassword = "guest@example.com";  // the anonymous-FTP convention: an e-mail address
   std::int32_t connections = 1;

@@ -194,7 +194,7 @@ class Transfer {
 
  private:
   bool Fetch() {
-    std::string target = p_.localFile;
+    std::wstring target = p_.localFile;
     bool replace = false;
     if (FileExists(target)) {
       const std::int32_t answer = Notify(kNotifyFileExists, 0);

@@ -38,7 +38,7 @@ std::int64_t AllBytesSinceLastAsk();
 // the lowercase hex SHA-256 of the bytes it committed. Both empty when the
 // transfer saved nothing.
 struct SavedFile {
-  std::string path;  // GBK
+  std::wstring path;
   std::string sha256;
 };
 // What the job's last transfer saved; complete once kNotifyEnd is sent, empty

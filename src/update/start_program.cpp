@@ -3,12 +3,10 @@
 #include <windows.h>
 
 #include "ui/scoped.h"
-#include "ui/wide.h"
 
 namespace update {
 
-bool StartProgram(const std::string& gbkPath) {
-  const std::wstring program = ui::Wide(gbkPath);
+bool StartProgram(const std::wstring& program) {
   std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

@@ -5,10 +5,10 @@
 
 namespace update {
 
-// Starts the program file at `gbkPath` as a new process shown normally, and
+// Starts the program file at `path` as a new process shown normally, and
 // waits until it is ready for input, at most a second; false when it cannot
 // start. The path is the program's name and, quoted, its whole command line,
 // so a directory with a blank in its name cannot start another program.
-bool StartProgram(const std::string& gbkPath);
+bool StartProgram(const std::wstring& path);
 
 }  // namespace update

@@ -46,11 +46,10 @@ bool Genuine(const UpdateSource& release, std::string_view sha256) {
 // The saved file, opened for reading and held against writes. A virus
 // scanner may be looking at the new file just then: a sharing conflict is
 // tried again for about a second.
-ui::Handle HoldFile(const std::string& path) {
-  const std::wstring wide = ui::Wide(path);
+ui::Handle HoldFile(const std::wstring& path) {
   for (int attempt = 0;; ++attempt) {
-    ui::Handle held = ui::OwnFile(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    ui::Handle held = ui::OwnFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (held || GetLastError() != ERROR_SHARING_VIOLATION || attempt == 20) return held;
     caption::TimerWait(50);
   }
@@ -59,8 +58,8 @@ ui::Handle HoldFile(const std::string& path) {
 // Whether `file` is the program's own file, under whatever name it was reached.
 bool IsOwnFile(HANDLE file) {
   const ui::Handle own = ui::OwnFile(CreateFileW(ui::ModulePath().c_str(), FILE_READ_ATTRIBUTES,
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                 OPEN_EXISTING, 0, nullptr));
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                 nullptr, OPEN_EXISTING, 0, nullptr));
   BY_HANDLE_FILE_INFORMATION a{}, b{};
   return own && GetFileInformationByHandle(file, &a) && GetFileInformationByHandle(own.get(), &b) &&
          a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
@@ -135,7 +134,7 @@ void BeginDownload() {
   p.address = std::string(text::TrimBlanks(state.source.address));  // the file name keeps its blanks
   p.stopGraceMs = 1000;
   p.connections = 5;
-  p.localFile = ui::Narrow(ui::CurrentDirectory()) + "\\" + state.source.fileName;
+  p.localFile = ui::CurrentDirectory() + L"\\" + ui::Wide(state.source.fileName);
   p.connectTimeoutMs = 5000;
   p.sendTimeoutMs = 5000;
   p.receiveTimeoutMs = 10000;

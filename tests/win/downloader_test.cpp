@@ -1,6 +1,6 @@
 // The file downloader against the local site: segmented HTTP with ranges, the
 // fall-backs to one connection, failures that must leave no file, FTP, the
-// time-outs, a stop, and an existing file.
+// time-outs, a stop, an existing file, and a folder named with what GBK lacks.
 #include "update/downloader.h"
 
 #include <windows.h>
@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/convert.h"
+#include "ui/wide.h"
 #include "update/download_connection.h"
 #include "update/signature_check.h"
 #include "update/start_program.h"
@@ -196,7 +198,7 @@ TEST_F(Downloader, AFailedDownloadLeavesNoFileAndStillEnds) {
     EXPECT_LT(*end, kSize());
     EXPECT_FALSE(test::Exists(dir / "new.exe")) << "nothing under the name that gets started";
     EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
-    EXPECT_EQ(update::SavedFileOf(job.get()).path, "");
+    EXPECT_EQ(update::SavedFileOf(job.get()).path, L"");
   }
 }
 
@@ -371,7 +373,7 @@ TEST_F(Downloader, TheCheckOfTheFileNeitherOutlivesAStopNorSwallowsTheEnd) {
   EXPECT_FALSE(test::Exists(dir / "new.exe"));
   EXPECT_FALSE(test::Exists(dir / "new.exe.part"));
   EXPECT_FALSE(WaitForEnd(500).has_value());
-  EXPECT_EQ(update::SavedFileOf(job.get()).path, "");
+  EXPECT_EQ(update::SavedFileOf(job.get()).path, L"");
   CloseHandle(checking);
 
   p.acceptFile = [](std::string_view) -> bool { throw std::runtime_error("no check"); };
@@ -392,8 +394,8 @@ TEST_F(Downloader, AStopFromTheEndNoticeReturnsAtOnce) {
 }
 
 TEST_F(Downloader, AnExistingFileIsAskedAboutAndKeptUnlessTheAnswerReplacesIt) {
-  const std::string target = dir / "new.exe";
-  std::ofstream(target, std::ios::binary) << "old";
+  const std::wstring target = dir / "new.exe";
+  std::ofstream(target.c_str(), std::ios::binary) << "old";
 
   existingAnswer = update::kExistingPickNewName;
   ASSERT_EQ(Download(Parameters(UpdateAddress())), kSize());
@@ -403,7 +405,7 @@ TEST_F(Downloader, AnExistingFileIsAskedAboutAndKeptUnlessTheAnswerReplacesIt) {
   // What was saved is told by its name and its hash, for the update to start that file alone.
   const update::SavedFile saved = update::SavedFileOf(job.get());
   EXPECT_EQ(saved.path, dir / "new(1).exe");
-  const HANDLE file = CreateFileA(saved.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  const HANDLE file = CreateFileW(saved.path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_EQ(saved.sha256, update::FileSha256(file));
   CloseHandle(file);
@@ -415,17 +417,31 @@ TEST_F(Downloader, AnExistingFileIsAskedAboutAndKeptUnlessTheAnswerReplacesIt) {
   EXPECT_EQ(update::SavedFileOf(job.get()).path, target);
 
   existingAnswer = 7;  // neither: leave the file alone and fetch nothing
-  std::ofstream(target, std::ios::binary) << "old";
+  std::ofstream(target.c_str(), std::ios::binary) << "old";
   test::TakeRequests();
   ASSERT_EQ(Download(Parameters(UpdateAddress())), 0);
   EXPECT_EQ(test::ReadAll(target), "old");
   EXPECT_TRUE(Of(test::TakeRequests(), "GET").empty());
-  EXPECT_EQ(update::SavedFileOf(job.get()).path, "");
+  EXPECT_EQ(update::SavedFileOf(job.get()).path, L"");
+}
+
+// The update is saved beside the program, whose folder's name may hold what
+// GBK lacks: the file lies there by its real path, and is named so.
+TEST_F(Downloader, SavesIntoAFolderNamedOutsideGbk) {
+  const test::ScratchDirectory into(L"lyrimark-更新-한국");
+  update::DownloadParameters p = Parameters(UpdateAddress());
+  p.localFile = into / "新版.exe";
+  std::ofstream(p.localFile.c_str(), std::ios::binary) << "old";
+  ASSERT_EQ(Download(p), kSize());
+  EXPECT_EQ(test::ReadAll(into / "新版(1).exe"), test::UpdateBytes());
+  EXPECT_EQ(update::SavedFileOf(job.get()).path, into / "新版(1).exe");
+  EXPECT_FALSE(test::Exists(into / "新版(1).exe.part"));
 }
 
 TEST_F(Downloader, GivesUpAfterNinetyNineTakenNames) {
   for (int n = 0; n <= 99; ++n) {
-    std::ofstream(dir / (n ? "new(" + std::to_string(n) + ").exe" : "new.exe"), std::ios::binary) << "old";
+    std::ofstream((dir / (n ? "new(" + std::to_string(n) + ").exe" : "new.exe")).c_str(), std::ios::binary)
+        << "old";
   }
   ASSERT_EQ(Download(Parameters(UpdateAddress())), 0);
   EXPECT_FALSE(test::Exists(dir / "new(100).exe"));
@@ -471,27 +487,30 @@ TEST_F(Downloader, TheInternetConnectionReadsTheRangeItAsksFor) {
   EXPECT_EQ(got, test::UpdateBytes().substr(1000, 30000));
 }
 
-TEST(StartProgram, StartsThePathItselfThoughItsDirectoryHasABlank) {
+TEST(StartProgram, StartsThePathItselfThoughItsDirectoryHasABlankOrWhatGbkLacks) {
   // "<dir>\with blank\new.exe" given whole as a command line would first try
-  // "<dir>\with.exe": a decoy stands there.
-  test::ScratchDirectory dir;
+  // "<dir>\with.exe": a decoy stands there. The directory's name holds what
+  // GBK lacks, as the program's own folder may.
+  const test::ScratchDirectory dir(L"lyrimark-更新・テスト");
   std::string built = LYRIMARK_NEW_VERSION_EXE;
   if (built[0] == '/') built = test::FromUnix(built);
-  const std::string folder = dir / "with blank";
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  const std::string program = folder + "\\new.exe";
-  ASSERT_TRUE(CopyFileA(built.c_str(), program.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(built.c_str(), (dir / "with.exe").c_str(), FALSE));
+  const std::wstring folder = dir / "with blank";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring program = folder + L"\\new.exe";
+  ASSERT_TRUE(CopyFileW(ui::Wide(built).c_str(), program.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(ui::Wide(built).c_str(), (dir / "with.exe").c_str(), FALSE));
 
   ASSERT_TRUE(update::StartProgram(program));
-  for (int i = 0; i < 250 && !test::Exists(program + ".started"); ++i) Sleep(20);
-  EXPECT_EQ(test::ReadAll(program + ".started"), "\"" + program + "\"");
+  const std::wstring marker = program + L".started";
+  for (int i = 0; i < 250 && !test::Exists(marker); ++i) Sleep(20);
+  const std::wstring quoted = L"\"" + program + L"\"";
+  EXPECT_EQ(test::ReadAll(marker), text::Utf16ToUtf8(std::u16string(quoted.begin(), quoted.end())));
   EXPECT_FALSE(test::Exists(dir / "with.exe.started"));
   EXPECT_FALSE(update::StartProgram(dir / "missing.exe"));
 
-  DeleteFileA((program + ".started").c_str());
-  DeleteFileA(program.c_str());
-  RemoveDirectoryA(folder.c_str());
+  DeleteFileW(marker.c_str());
+  DeleteFileW(program.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

@@ -50,8 +50,8 @@ TEST(SignatureCheck, OnlyTheSignedFileNameAndNewerVersionPass) {
 
 TEST(SignatureCheck, HashesTheWholeFileFromItsStart) {
   test::ScratchDirectory dir;
-  std::ofstream(dir / "abc", std::ios::binary) << "abc";
-  const HANDLE file = CreateFileA((dir / "abc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  std::ofstream((dir / "abc").c_str(), std::ios::binary) << "abc";
+  const HANDLE file = CreateFileW((dir / "abc").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   char first;

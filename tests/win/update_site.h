@@ -11,9 +11,11 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "net/fetch_page.h"
+#include "ui/wide.h"
 
 namespace test {
 
@@ -37,18 +39,18 @@ inline std::string FromUnix(std::string path) {
   return "Z:" + path;
 }
 
-inline std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+inline std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+inline bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The bytes the site serves as the update file.
 inline const std::string& UpdateBytes() {
-  static const std::string bytes = ReadAll(FromUnix(Env("LYRIMARK_UPDATE_FILE")));
+  static const std::string bytes = ReadAll(ui::Wide(FromUnix(Env("LYRIMARK_UPDATE_FILE"))));
   return bytes;
 }
 
@@ -99,32 +101,34 @@ inline std::set<std::string> PeerPorts(const std::vector<Request>& requests) {
   return ports;
 }
 
-// An empty directory of the test's own, removed with what it holds.
+// An empty directory of the test's own, removed with what it holds; its
+// name starts with `name`, which may hold what GBK lacks.
 class ScratchDirectory {
  public:
-  ScratchDirectory() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "lyrimark-update-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++count_);
-    CreateDirectoryA(path_.c_str(), nullptr);
+  explicit ScratchDirectory(std::wstring_view name = L"lyrimark-update") {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    path_ = base + std::wstring(name) + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++count_);
+    CreateDirectoryW(path_.c_str(), nullptr);
   }
   ~ScratchDirectory() {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((path_ + L"\\*").c_str(), &found);
     if (h != INVALID_HANDLE_VALUE) {
       do {
-        DeleteFileA((path_ + "\\" + found.cFileName).c_str());
-      } while (FindNextFileA(h, &found));
+        DeleteFileW((path_ + L"\\" + found.cFileName).c_str());
+      } while (FindNextFileW(h, &found));
       FindClose(h);
     }
-    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryW(path_.c_str());
   }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-  const std::string& path() const { return path_; }
+  // The path of `name` (GBK) inside.
+  std::wstring operator/(std::string_view name) const { return path_ + L"\\" + ui::Wide(name); }
+  const std::wstring& path() const { return path_; }
 
  private:
-  std::string path_;
+  std::wstring path_;
   static inline int count_ = 0;
 };
 

@@ -41,9 +41,10 @@ double Between(const std::string& text, const std::string& prefix, const std::st
 
 TEST(UpdateWindow, TheLabelsFollowTheDownloadOnceASecond) {
   ASSERT_FALSE(test::MakerSite().empty()) << "run with the local site (with-update-site.sh)";
-  test::ScratchDirectory dir;
+  // The download goes into the current directory, whose name may hold what GBK lacks.
+  const test::ScratchDirectory dir(L"lyrimark-更新・テスト");
   const std::wstring before = ui::CurrentDirectory();
-  ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));  // the download goes into the current directory
+  ASSERT_TRUE(SetCurrentDirectoryW(dir.path().c_str()));
   ui::Window* w = ui::Window::Open(forms::kUpdateLayout, kBindings);
   ASSERT_NE(w, nullptr);
   w->Show();
