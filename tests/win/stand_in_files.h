@@ -9,12 +9,16 @@
 
 namespace wintest {
 
-// A path CMake gives: a Unix path (a build under Wine) is reached through
-// Wine's drive Z:, which maps the Unix root.
+// A path CMake gives (UTF-8): a Unix path (a build under Wine) is reached
+// through Wine's drive Z:, which maps the Unix root.
 inline std::wstring BuiltFilePath(std::string_view path) {
-  std::wstring wide = path.starts_with('/') ? L"Z:" : L"";
-  for (const char c : path) wide += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-  return wide;
+  std::wstring wide(path.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+      CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), static_cast<int>(wide.size()))));
+  for (wchar_t& c : wide) {
+    if (c == L'/') c = L'\\';
+  }
+  return path.starts_with('/') ? L"Z:" + wide : wide;
 }
 
 // A fresh path in the temporary folder.

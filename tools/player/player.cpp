@@ -204,7 +204,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       if (lparam == 104) return g_state == State::Playing ? 1 : g_state == State::Paused ? 3 : 0;
       if (lparam == 105 && wparam == 0)
         return g_state == State::Stopped ? -1 : static_cast<LRESULT>(PositionMs());
-      if (lparam == 105 && wparam == 1) return g_has_song && g_length_ms >= 0 ? g_length_ms / 1000 : -1;
+      if (lparam == 105 && wparam == 1)
+        return g_has_song && g_length_ms >= 0 ? static_cast<LRESULT>(g_length_ms / 1000) : -1;
       return 0;
     case WM_TIMER:
       Tick();
