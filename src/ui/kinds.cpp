@@ -90,7 +90,8 @@ LRESULT FindRow(Unit& list, const NMLVFINDITEMW& find) {
     const std::wstring cell = Wide(rows.Cell(row, 0));
     if (what.flags & LVFI_PARTIAL ? cell.size() < typed.size() : cell.size() != typed.size()) continue;
     const int n = static_cast<int>(typed.size());
-    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL) return row;
+    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL)
+      return row;
   }
   return -1;
 }
@@ -140,7 +141,7 @@ constexpr KindRow kKinds[] = {
      .takesText = true},
     {.kind = Kind::Button, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .events = kClicked},
     {.kind = Kind::CheckBox, .windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
-     .takesText = true},
+     .takesText = true, .events = kClicked},
     {.kind = Kind::GroupBox, .windowClass = L"BUTTON", .style = BS_GROUPBOX | WS_CLIPSIBLINGS, .takesText = true},
     {.kind = Kind::Tab, .windowClass = WC_TABCONTROLW, .style = WS_CLIPSIBLINGS | WS_TABSTOP, .init = AddPages,
      .notified = TabNotified},
