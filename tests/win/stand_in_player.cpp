@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "win/stand_in_files.h"
+#include "win/window_test_support.h"
 
 namespace wintest {
 
@@ -45,11 +46,9 @@ bool StandInPlayer::Do(std::wstring_view command) {
   const std::string script = ReadWholeFile(script_) + Utf8(command) + "\n";
   if (!WriteFileAtomically(script_, script)) return false;
   ++commands_;
-  for (int waited = 0; waited < 10000; waited += 10) {
-    if (std::atol(ReadWholeFile(script_ + L".done").c_str()) >= commands_) return true;
-    Sleep(10);
-  }
-  return false;
+  // The windows of this thread keep working meanwhile (a program that follows the player).
+  return test::PumpUntil([&] { return std::atol(ReadWholeFile(script_ + L".done").c_str()) >= commands_; },
+                         10000);
 }
 
 bool StandInPlayer::WaitForExit(DWORD timeout_ms) const {

@@ -22,7 +22,8 @@ class StandInPlayer {
   HWND window() const { return window_; }
 
   // Adds a command of the player's script (see tools/player/player.cpp) and
-  // waits up to 10 s until the player has carried it out (a hang: begun).
+  // waits up to 10 s until the player has carried it out (a hang: begun),
+  // dispatching this thread's messages meanwhile.
   bool Do(std::wstring_view command);
 
   // Waits up to `timeout_ms` for the player to end (after "close").
