@@ -42,7 +42,7 @@ struct Playback {
   // Changes at every stop, pause, load and jump: a tick that finds it changed
   // after its delivery leaves the scheduling to whoever changed it.
   unsigned generation = 0;
-  bool delivering = false;  // a line's delivery waits, and handlers run inside it
+  int deliveries = 0;  // lines being delivered: handlers (another delivery too) run inside their waits
   // Following the user's player: its clock is the song's, and the line written
   // is the one due on it.
   bool positionKnown = false;    // the player reports where the song is
@@ -83,10 +83,10 @@ void ScheduleLine(std::int32_t line) {
 bool Deliver(std::int32_t line) {
   Lines().SetCurrentRow(line - 1);
   const unsigned generation = ++state.generation;
-  state.delivering = true;
+  ++state.deliveries;
   caption::SendCaption(finder::TargetHandle().value_or(nullptr), Lines().Cell(line - 1, 1),
                        caption::TextKind::kLyricsLine);
-  state.delivering = false;
+  --state.deliveries;
   return forms::MainOpen() && generation == state.generation;
 }
 
@@ -207,7 +207,7 @@ void ShiftLyrics(std::int32_t ms) {
   if (PlayButton().Text() != kStop) return;
   if (Following()) {
     FollowClock(true);
-  } else if (state.currentLine > 0 && !state.delivering) {
+  } else if (state.currentLine > 0 && state.deliveries == 0) {
     // (Inside a tick's delivery the tick schedules its next line after it,
     // with the new offset.)
     ScheduleLine(state.currentLine);
@@ -221,9 +221,6 @@ const SongLyrics& LoadedSong() {
 }
 int CurrentLine() {
   return state.currentLine;
-}
-std::int32_t LyricsOffset() {
-  return state.offset;
 }
 
 bool LoadChosenFile() {

@@ -27,14 +27,13 @@ void LyricsLater();
 // The loaded song and the number of the line the next tick writes (0: not started).
 const SongLyrics& LoadedSong();
 int CurrentLine();
-// How much earlier the lyrics come, in ms (negative: later).
-std::int32_t LyricsOffset();
 
 // For following (follow.cpp). The song's clock then comes from the player; the
 // line written is the last one due on it, each once, and the next is
 // scheduled on it between the player's reports.
 
-// Loads the file now current in 文件框1; false when it has no timed line.
+// Loads the file now current in 文件框1 as a choice there does, without a
+// word; false when it does not parse (the song is then empty).
 bool LoadChosenFile();
 // Empties the song and its list.
 void ClearSong();
