@@ -90,8 +90,7 @@ LRESULT FindRow(Unit& list, const NMLVFINDITEMW& find) {
     const std::wstring cell = Wide(rows.Cell(row, 0));
     if (what.flags & LVFI_PARTIAL ? cell.size() < typed.size() : cell.size() != typed.size()) continue;
     const int n = static_cast<int>(typed.size());
-    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL)
-      return row;
+    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL) return row;
   }
   return -1;
 }

@@ -43,8 +43,8 @@ struct UnitRow {
   std::string_view name;
   Kind kind;
   std::string_view in = {};  // containing unit; empty for the window's client area
-  int page = 0;              // the tab page (1-based) when `in` is a tab control
-  Rect rect = {};            // outer rectangle relative to the container
+  int page = 0;         // the tab page (1-based) when `in` is a tab control
+  Rect rect = {};       // outer rectangle relative to the container
   std::string_view text = {};
   bool visible = true;
   std::span<const Item> items = {};
