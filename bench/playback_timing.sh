@@ -6,4 +6,4 @@ set -eu
 cd "$(dirname "$0")/.."
 . bench/wine_tree.sh
 bench_tree "${1:-}" playback_timing_bench
-LYRIMARK_WINE_TIMEOUT=120 sh tests/wine/wine-run.sh "$build" "$build/bench/playback_timing_bench.exe"
+LYRIMARK_WINE_TIMEOUT=300 sh tests/wine/wine-run.sh "$build" "$build/bench/playback_timing_bench.exe"

@@ -9,10 +9,18 @@
 // the timer tick that writes each line, seen in this process, tells the
 // schedule's share from the target's.
 //
+// Then the same lines once more, 1 s later in the song, while the program
+// follows the stand-in Winamp-compatible player that plays it: start is when
+// the player's song was at 0 ms, on the target's clock. Before that, the share
+// of one processor this process takes in a minute of following the player
+// while it has no song.
+//
 //   bench/playback_timing.sh [Windows build tree]
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,9 +29,11 @@
 #include "caption/stopwatch.h"
 #include "forms/main_form.h"
 #include "forms/program.h"
+#include "lyrics/follow.h"
 #include "lyrics/library.h"
 #include "lyrics/playback.h"
 #include "win/lyrics_window.h"
+#include "win/stand_in_player.h"
 #include "win/stand_in_target.h"
 #include "win/target_deliveries.h"
 #include "win/window_test_support.h"
@@ -32,6 +42,8 @@ namespace {
 
 constexpr int kLines = 60;
 constexpr int kGapMs = 250;
+constexpr int kFollowedLeadMs = 1000;  // time for the program to see the song before its first line
+constexpr int kIdleSeconds = 60;
 constexpr LPARAM kStartMark = MAKELPARAM(1, 1);
 
 struct Figures {
@@ -64,22 +76,29 @@ struct Lateness {
   std::vector<double> typing;  // by the arrival of its first character
 };
 
-// The lateness of each line written between the start mark at log[from] and
-// log[to]; empty when the target did not get every line.
+// The lateness of each line written in log[from, to), the song being at 0 ms
+// at `start` on the target's clock; empty when the target did not get every
+// line.
 Lateness Measure(const std::vector<wintest::LoggedMessage>& log, std::size_t from, std::size_t to,
-                 const lyrics::SongLyrics& song) {
+                 const lyrics::SongLyrics& song, double start) {
   if (from >= to || to > log.size()) return {};
   const std::vector<wintest::Delivery> written = wintest::SplitDeliveries(std::vector<wintest::LoggedMessage>(
-      log.begin() + static_cast<std::ptrdiff_t>(from) + 1, log.begin() + static_cast<std::ptrdiff_t>(to)));
+      log.begin() + static_cast<std::ptrdiff_t>(from), log.begin() + static_cast<std::ptrdiff_t>(to)));
   if (written.size() != static_cast<std::size_t>(song.count)) return {};
   Lateness late;
   for (std::size_t i = 0; i < written.size(); ++i) {
     if (written[i].text != song.texts[i]) return {};
-    const double due = log[from].received_ms + song.times[i];
+    const double due = start + song.times[i];
     late.lines.push_back(written[i].received_ms - due);
     late.typing.push_back(written[i].first_char_ms - due);
   }
   return late;
+}
+
+// Played from a mark at log[mark]: the mark is the start.
+Lateness Measure(const std::vector<wintest::LoggedMessage>& log, std::size_t mark, std::size_t to,
+                 const lyrics::SongLyrics& song) {
+  return mark < log.size() ? Measure(log, mark + 1, to, song, log[mark].received_ms) : Lateness{};
 }
 
 // Dispatches this thread's messages until done() or the time is up, noting
@@ -108,6 +127,65 @@ std::size_t MarkStart(const wintest::StandInTarget& target) {
   const std::size_t at = target.WaitForInputMessages(0, 0).size();
   PostMessageA(target.field(), WM_MOUSEMOVE, 0, kStartMark);
   return at;
+}
+
+double NowMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The target's clock minus this process's, while the target is idle: a mark
+// posted to its field is taken at once.
+double ClockGap(const wintest::StandInTarget& target) {
+  const std::size_t at = MarkStart(target);
+  const double posted = NowMs();
+  const auto log = target.WaitForInputMessages(at + 1, 5000);
+  return log.size() > at ? log[at].received_ms - posted : 0;
+}
+
+// The moment the player's song was at 0 ms on this process's clock, from where
+// it answers its song is: the middle of a few answers' round trips.
+double SongZero(HWND player) {
+  std::vector<double> zeros;
+  for (int i = 0; i < 5; ++i) {
+    const double asked = NowMs();
+    DWORD_PTR place = 0;
+    SendMessageTimeoutW(player, WM_USER, 0, 105, SMTO_ABORTIFHUNG, 1000, &place);
+    zeros.push_back((asked + NowMs()) / 2 - static_cast<std::int32_t>(place));
+    test::Pump(20);
+  }
+  std::sort(zeros.begin(), zeros.end());
+  return zeros[zeros.size() / 2];
+}
+
+// Dispatches this thread's messages for `ms`, sleeping in between as the
+// program's own message loop does.
+void Idle(int ms) {
+  const double until = NowMs() + ms;
+  for (double left = ms; left > 0; left = until - NowMs()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// The processor time of this process (all its threads), in ms.
+double CpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto ms = [](FILETIME t) {
+    return static_cast<double>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+           10'000;
+  };
+  return ms(kernel) + ms(user);
+}
+
+void Tick(const char* check_box) {
+  const ui::Unit& box = forms::main::Window().unit(check_box);
+  SendMessageW(box.hwnd, BM_CLICK, 0, 0);
 }
 
 // The rule as first written: at play, the first tick arms the timer with the
@@ -194,6 +272,10 @@ int main() {
   for (int k = 1; k <= kLines; ++k)
     song.push_back(Stamp(k * kGapMs) + "第" + std::to_string(k) + "句 明月松间照");
   folder.Write("计时.lrc", song);
+  std::vector<std::string> followed_song;
+  for (int k = 1; k <= kLines; ++k)
+    followed_song.push_back(Stamp(kFollowedLeadMs + k * kGapMs) + "第" + std::to_string(k) + "句 明月松间照");
+  folder.Write("跟随计时.lrc", followed_song);
 
   if (!wintest::OpenMainWindow()) return 1;
   forms::main::编辑框_窗口句柄().SetText(target.handle_text());
@@ -203,7 +285,7 @@ int main() {
     std::fprintf(stderr, "the song did not load\n");
     return 1;
   }
-  const lyrics::SongLyrics& loaded = lyrics::LoadedSong();
+  const lyrics::SongLyrics loaded = lyrics::LoadedSong();  // following loads another
   const int song_ms = kLines * kGapMs;
 
   // The program's playback, started by its button's click. (BM_CLICK would
@@ -226,12 +308,37 @@ int main() {
       rearming.window(), loaded, [&] { return rearming.Done(); }, 2 * song_ms + 20000);
   test::Pump(300);
 
+  // Following the stand-in player: a minute with no song, then the song.
+  wintest::StandInPlayer player;
+  if (!player.started()) {
+    std::fprintf(stderr, "the stand-in player did not start\n");
+    return 1;
+  }
+  const double gap = ClockGap(target);
+  Tick("选择框_跟随播放");
+  Idle(1000);
+  const double cpu_before = CpuMs(), wall_before = NowMs();
+  Idle(kIdleSeconds * 1000);
+  const double idle_share = (CpuMs() - cpu_before) / (NowMs() - wall_before);
+  const std::size_t follow_from = target.WaitForInputMessages(0, 0).size();
+  // The player stops a second after the last line, and playback ends with it.
+  if (!player.Do(L"song 1|测试|跟随计时|" + std::to_wstring(kFollowedLeadMs + song_ms + 1000))) return 1;
+  const double follow_zero = SongZero(player.window()) + gap;
+  const auto caption = [] { return forms::main::超级按钮4().Text(); };
+  test::PumpUntil([&] { return caption() == "停 止"; }, kFollowedLeadMs);
+  test::PumpUntil([&] { return caption() == "播 放"; }, kFollowedLeadMs + song_ms + 20000);
+  test::Pump(300);
+  const lyrics::SongLyrics followed = lyrics::LoadedSong();
+  Tick("选择框_跟随播放");
+
   const auto log = target.WaitForInputMessages(0, 0);
   const Lateness clock = Measure(log, clock_mark, rearm_mark, loaded);
-  const Lateness rearm = Measure(log, rearm_mark, log.size(), loaded);
+  const Lateness rearm = Measure(log, rearm_mark, follow_from, loaded);
+  const Lateness follow = Measure(log, follow_from, log.size(), followed, follow_zero);
   if (clock_ticks.size() != static_cast<std::size_t>(kLines) ||
-      rearm_ticks.size() != static_cast<std::size_t>(kLines) || clock.lines.empty() || rearm.lines.empty()) {
-    std::fprintf(stderr, "the target did not get every line of both runs\n");
+      rearm_ticks.size() != static_cast<std::size_t>(kLines) || clock.lines.empty() || rearm.lines.empty() ||
+      follow.lines.empty()) {
+    std::fprintf(stderr, "the target did not get every line of the three runs\n");
     return 1;
   }
   std::printf("Lyrics playback into target.exe: %d lines, %d ms apart; lateness per line in ms\n", kLines,
@@ -243,6 +350,27 @@ int main() {
   const bool met = c.median < 10 && c.p95 < 20 && c.slope < 0.3;
   std::printf("goal (song clock, first message): median < 10, p95 < 20, slope < 0.3: %s\n",
               met ? "met" : "NOT met");
+
+  std::printf(
+      "\nFollowing the stand-in Winamp player (the same lines %d ms later in its song), beside the play "
+      "button\n",
+      kFollowedLeadMs);
+  const Figures f = Summarise(follow.lines), ft = Summarise(follow.typing);
+  const Figures ct = Summarise(clock.typing);
+  std::printf("%-34s %8s %8s %10s %9s\n", "arrival = the line's first message", "median", "p95", "slope/line",
+              "last line");
+  PrintRow("following the player", f);
+  PrintRow("the play button", c);
+  std::printf("%-34s %8s %8s %10s %9s\n", "arrival = the line's first character", "median", "p95",
+              "slope/line", "last line");
+  PrintRow("following the player", ft);
+  PrintRow("the play button", ct);
+  const bool close = f.median - c.median <= 5 && f.p95 - c.p95 <= 5;
+  std::printf(
+      "goal (first message): following's median and p95 within 5 ms of the button's: %s (%+.2f, %+.2f)\n",
+      close ? "met" : "NOT met", f.median - c.median, f.p95 - c.p95);
+  std::printf("processor while following the player with no song, %d s: %.3f %% of one (goal < 1 %%): %s\n",
+              kIdleSeconds, 100 * idle_share, idle_share < 0.01 ? "met" : "NOT met");
   forms::main::Window().Close();
   return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds the program and runs the local demo: the local web site, the
-# stand-in chat client (a window with a nickname field) and Lyrimark, under
+# stand-in chat client (a window with a nickname field), a stand-in music
+# player that plays two of the demo's songs over and over, and Lyrimark, under
 # Wine. The shipped 32-bit program where this machine runs 32-bit programs, the
 # 64-bit one otherwise. On your display when DISPLAY is set, else on a private
 # Xvfb, with a screenshot saved. Runs until Lyrimark is closed (or Ctrl-C).
@@ -58,13 +59,18 @@ grep -q '^ready' "$demo/site.out" || { echo "the local site did not start; log: 
 
 wine "$build/tools/target/target.exe" "$demo/target.log" >"$demo/target.out" 2>&1 &
 pids+=($!)
+# Two songs whose lyrics the demo folder has, each followed by a pause.
+printf '%s\n' 'song 1|李白|静夜思|31000' 'wait 33000' 'song 2|王之涣|登鹳雀楼|28000' 'wait 30000' >"$demo/player.txt"
+wine "$build/tools/player/player.exe" "$demo/player.txt" --loop >"$demo/player.out" 2>&1 &
+pids+=($!)
 (cd "$demo" && exec wine lyrimark.exe) >"$demo/lyrimark.out" 2>&1 &
 lyrimark=$!
 pids+=($lyrimark)
 
-echo "running: the local site (http://127.0.0.1:18080/), the stand-in target, and Lyrimark"
+echo "running: the local site (http://127.0.0.1:18080/), the stand-in target, the stand-in player, and Lyrimark"
 echo "songs in $demo/lyrics; the target logs what its field receives to $demo/target.log"
 echo "the second page's search for 月 finds songs of the lyrics site and of the lyrics service"
+echo "to follow the player: drag the finder onto the target's field, then tick 跟随正在播放的歌曲 on the page 跟随播放"
 if [ -z "$had_display" ]; then
   # The main window shows once the announcement page has been read.
   for _ in $(seq 60); do

@@ -3,6 +3,7 @@
 #include "caption/caption_modes.h"
 #include "finder/finder.h"
 #include "finder/finder_icon.h"
+#include "lyrics/follow.h"
 #include "lyrics/library.h"
 #include "lyrics/online_search.h"
 #include "lyrics/playback.h"
@@ -23,6 +24,13 @@ constexpr ui::Binding kBindings[] = {
     {"main", "文件框1", Event::DoubleClicked, lyrics::LoadLyricsFile},
     {"main", "超级列表框_歌词", Event::DoubleClicked, lyrics::JumpToLine},
     {"main", "时钟_歌词播放", Event::Tick, lyrics::LyricsTick},
+    {"main", "选择框_跟随播放", Event::Clicked, lyrics::ToggleFollowing},
+    {"main", "选择框_跟随播放", Event::HotKey, lyrics::ToggleFollowingByKey},
+    {"main", "时钟_跟随", Event::Tick, lyrics::FollowTick},
+    {"main", "按钮_提前", Event::Clicked, lyrics::LyricsEarlier},
+    {"main", "按钮_提前", Event::HotKey, lyrics::LyricsEarlier},
+    {"main", "按钮_推后", Event::Clicked, lyrics::LyricsLater},
+    {"main", "按钮_推后", Event::HotKey, lyrics::LyricsLater},
     {"main", "按钮2", Event::Clicked, lyrics::ChooseLyricsFolder},
     {"main", "搜索歌词", Event::Clicked, lyrics::SearchLyrics},
     {"main", "欲下载列表", Event::CurrentRowChanged, lyrics::PreviewResult},

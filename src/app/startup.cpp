@@ -9,7 +9,9 @@
 #include "finder/input_hook.h"
 #include "forms/drag_icon_form.h"
 #include "forms/main_form.h"
+#include "lyrics/follow.h"
 #include "lyrimark/config.h"
+#include "player/hot_keys.h"
 #include "ui/wide.h"
 #include "ui/win32.h"
 #include "update/announcement_check.h"
@@ -25,6 +27,7 @@ void OnMainWindowCreated() {
   // The file list already shows the current directory, which is the run
   // directory at start; only the folder field needs it, by its real name.
   forms::main::编辑框1().SetWideText(ui::ModuleDirectory());
+  player::RegisterHotKeys();
 }
 
 void OnMainWindowActivated() {
@@ -43,9 +46,11 @@ void OpenHomePage() {
 }
 
 // Destroying the hook object removes its hook, which a drag may have left
-// installed; a running update download is stopped.
+// installed; the music player is no longer read; a running update download is
+// stopped.
 void ExitCleanup() {
   finder::InputHook.reset();
+  lyrics::EndPlayerReading();
   update::StopUpdateDownload();
 }
 

@@ -61,7 +61,14 @@ inline ui::Window& Window() {
   X(ui::Edit, 编辑框_窗口鼠标位置_Y) \
   X(ui::Label, 透明标签1)            \
   X(ui::Edit, 预备下载内容)          \
-  X(ui::Timer, 时钟_歌词播放)
+  X(ui::Timer, 时钟_歌词播放)        \
+  X(ui::CheckBox, 选择框_跟随播放)   \
+  X(ui::Label, 标签_播放器)          \
+  X(ui::Label, 标签_当前歌曲)        \
+  X(ui::CheckBox, 选择框_自动下载)   \
+  X(ui::Label, 标签_偏移)            \
+  X(ui::Label, 标签_热键)            \
+  X(ui::Timer, 时钟_跟随)
 LYRIMARK_MAIN_UNITS(LYRIMARK_UNIT_ACCESSOR)
 
 }  // namespace main

@@ -18,6 +18,7 @@ constexpr Item kPages[] = {
     {"歌词快速搜索下载"},
     {"(自定义)滚动广告牌"},
     {"程序使用说明"},
+    {"跟随播放"},
 };
 constexpr Item kLyricsColumns[] = {{"时间(毫秒)", 0}, {"歌词", 230}};
 constexpr Item kResultColumns[] = {{"歌曲", 90}, {"歌手", 50}};
@@ -98,6 +99,22 @@ constexpr UnitRow kMainUnits[] = {
     {.name = "按钮15", .kind = Kind::Button, .in = kTab, .page = 4, .rect = {32, 336, 400, 40},
      .text = "下载更多Corvane-绿色辅助"},
 
+    // Page 5: following the song the user's music player plays. The hot keys'
+    // label is written at start, when they are registered.
+    {.name = "选择框_跟随播放", .kind = Kind::CheckBox, .in = kTab, .page = 5, .rect = {16, 40, 220, 24},
+     .text = "跟随正在播放的歌曲"},
+    {.name = "标签_播放器", .kind = Kind::Label, .in = kTab, .page = 5, .rect = {16, 72, 448, 32}},
+    {.name = "标签_当前歌曲", .kind = Kind::Label, .in = kTab, .page = 5, .rect = {16, 108, 448, 32}},
+    {.name = "选择框_自动下载", .kind = Kind::CheckBox, .in = kTab, .page = 5, .rect = {16, 148, 220, 24},
+     .text = "本地没有歌词时在线下载"},
+    {.name = "按钮_提前", .kind = Kind::Button, .in = kTab, .page = 5, .rect = {16, 188, 96, 28}, .text = "提前0.5秒"},
+    {.name = "按钮_推后", .kind = Kind::Button, .in = kTab, .page = 5, .rect = {120, 188, 96, 28}, .text = "推后0.5秒"},
+    {.name = "标签_偏移", .kind = Kind::Label, .in = kTab, .page = 5, .rect = {232, 194, 160, 20}, .text = "偏移：0.0秒"},
+    {.name = "标签_热键", .kind = Kind::Label, .in = kTab, .page = 5, .rect = {16, 232, 448, 64}},
+    {.name = "标签_跟随说明", .kind = Kind::Label, .in = kTab, .page = 5, .rect = {16, 312, 448, 80},
+     .text = "在第一页“歌词存放”的文件夹里按歌名找歌词：歌名.lrc、歌手 - 歌名.lrc 或 歌名 - 歌手.lrc。\r\n"
+             "播放器只报歌名时，歌词从换歌时开始；不同步时双击第一页正在唱的那一行对齐。"},
+
     // Hidden units: storage for handlers, placed right of the client area and never shown.
     {.name = "编辑框_窗口句柄", .kind = Kind::Edit, .rect = {520, 0, 120, 20}, .visible = false},
     {.name = "分组框3", .kind = Kind::GroupBox, .rect = {520, 30, 200, 90}, .visible = false},
@@ -117,6 +134,7 @@ constexpr UnitRow kMainUnits[] = {
     {.name = "超文本浏览框1", .kind = Kind::WebView, .rect = {520, 220, 120, 80}, .text = LYRIMARK_HOME_URL,
      .visible = false},
     {.name = "时钟_歌词播放", .kind = Kind::Timer, .interval = 0},
+    {.name = "时钟_跟随", .kind = Kind::Timer, .interval = 0},
 };
 
 constexpr ui::MenuItem kMainMenu[] = {{"本地歌词管理"}, {"更新本地歌词"}, {"添加指定目录"}};

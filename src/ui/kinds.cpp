@@ -154,7 +154,7 @@ constexpr KindRow kKinds[] = {
      .takesText = true},
     {.kind = Kind::Button, .windowClass = L"BUTTON", .style = kButton, .takesText = true, .events = kClicked},
     {.kind = Kind::CheckBox, .windowClass = L"BUTTON", .style = BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP,
-     .takesText = true},
+     .takesText = true, .events = kClicked},
     {.kind = Kind::GroupBox, .windowClass = L"BUTTON", .style = BS_GROUPBOX | WS_CLIPSIBLINGS, .takesText = true},
     {.kind = Kind::Tab, .windowClass = WC_TABCONTROLW, .style = WS_CLIPSIBLINGS | WS_TABSTOP, .init = AddPages,
      .notified = TabNotified},

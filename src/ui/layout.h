@@ -82,6 +82,7 @@ enum class Event {
   DoubleClicked,
   CurrentRowChanged,
   Tick,
+  HotKey,  // a global hot key registered for the unit (Window::RegisterHotKey)
 };
 
 using Handler = void (*)();

@@ -86,6 +86,13 @@ void Window::SetTopmost(bool topmost) const {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+bool Window::RegisterHotKey(std::string_view unitName, UINT modifiers, UINT key) {
+  const UINT id = unit(unitName).id;
+  if (!::RegisterHotKey(hwnd_, static_cast<int>(id), modifiers, key)) return false;
+  hotKeys_.push_back(id);
+  return true;
+}
+
 void Window::CreateUnits() {
   units_.resize(layout_.units.size());
   for (std::size_t i = 0; i < units_.size(); ++i) CreateUnit(units_[i], static_cast<int>(i));
@@ -236,6 +243,13 @@ LRESULT Window::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:  // a timer's id is its unit's
       if (Unit* u = UnitById(static_cast<UINT>(wParam))) Notify(*u, WM_TIMER, 0);
       return 0;
+    case WM_HOTKEY:  // a hot key's id is its unit's
+      if (Unit* u = UnitById(static_cast<UINT>(wParam))) Fire(u->row->name, Event::HotKey);
+      return 0;
+    case WM_DESTROY:
+      for (const UINT id : hotKeys_) UnregisterHotKey(hwnd_, static_cast<int>(id));
+      hotKeys_.clear();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE) Fire({}, Event::Activated);
       return 0;

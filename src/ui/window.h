@@ -47,6 +47,11 @@ class Window {
   void Close() const { DestroyWindow(hwnd_); }
   void SetTopmost(bool topmost) const;
 
+  // A key combination that, pressed anywhere in the system, fires the unit's
+  // HotKey event; false when another program (or this one) has taken it. It
+  // is given back when the window goes.
+  bool RegisterHotKey(std::string_view unitName, UINT modifiers, UINT key);
+
   // Runs a message loop until this window is gone: a modal window without an owner.
   void RunUntilClosed() const { RunMessageLoop(hwnd_); }
 
@@ -77,6 +82,7 @@ class Window {
   HBRUSH background_ = nullptr;
   PageColour pages_;
   Owned<HMENU, DestroyMenu> menu_;
+  std::vector<UINT> hotKeys_;  // the ids of the hot keys registered, which are their units' ids
 };
 
 }  // namespace ui

@@ -340,6 +340,31 @@ class Target:
         self.session.end(self.process)
 
 
+class Player:
+    """The stand-in Winamp-compatible music player (tools/player), scripted through a file."""
+
+    def __init__(self, session, process, script):
+        self.session, self.process, self.script, self.commands = session, process, script, 0
+
+    @classmethod
+    def start(cls, session, name="player"):
+        script = os.path.join(session.work, name + ".txt")
+        open(script, "w").close()
+        process = session.spawn(session.exe("tools", "player", "player.exe"), session.wine_path(script), name=name)
+        wait_until(lambda: _read(script + ".hwnd").strip(), 60, "the player's window")
+        return cls(session, process, script)
+
+    def do(self, command):
+        """Adds a command of the player's script (tools/player/player.cpp) and waits until it is carried out."""
+        with open(self.script, "a", encoding="utf-8") as f:
+            f.write(command + "\n")
+        self.commands += 1
+        wait_until(lambda: int(_read(self.script + ".done") or 0) >= self.commands, 10, "the player: " + command)
+
+    def stop(self):
+        self.session.end(self.process, grace=0)
+
+
 class Program:
     """lyrimark.exe, watched from outside, with a watchdog that logs and answers message boxes."""
 
@@ -424,8 +449,22 @@ class Program:
         self.click_at(*self.centre(unit))
 
     def show_page(self, page, tab="置顶选择1"):
-        left, top, right, bottom = (int(v) for v in self.session.probe("tab", tab, str(page)).split())
-        self.click_at((left + right) // 2, (top + bottom) // 2)
+        """Clicks the page's tab. When the tabs do not fit in their row, the row shows two scroll
+        arrows at its right end; a tab out of sight, or under the arrows, is first scrolled into
+        sight with them."""
+        (row_left, row_top, row_right, _), _ = self.rect(tab)
+        arrows, y = row_right - 32, row_top + 10
+        for _ in range(10):
+            place = self.session.probe("tab", tab, str(page), check=False).split()
+            if len(place) != 4 or int(place[0]) < row_left:
+                self.click_at(row_right - 22, y)  # scrolled out to the left
+            elif int(place[0]) >= arrows - 8:
+                self.click_at(row_right - 8, y)
+            else:
+                left, right = int(place[0]), min(int(place[2]), arrows)
+                self.click_at((left + right) // 2, y)
+                return
+        raise HarnessError("the tab of page %d stays out of sight" % page)
 
     def focus(self):
         """Gives the main window the keyboard. Every caption delivery moves the

@@ -1,7 +1,7 @@
 r"""Takes the pictures in docs/: the main window's four pages, the search page
 with rows of the lyrics site and the lyrics service and a service row's
-preview, a finder drag onto the stand-in target's nickname field, and the
-scroller writing into it.
+preview, a finder drag onto the stand-in target's nickname field, the scroller
+writing into it, and the fifth page following the stand-in player's song into it.
 The program runs from C:\Lyrimark, as a user would have it. Run by hand after
 a build of the Windows tree (win32 by default):
 
@@ -9,11 +9,12 @@ a build of the Windows tree (win32 by default):
 """
 
 import os
+import shutil
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import ROOT, Program, Session, Site, Target, drag, wait_until  # noqa: E402
+from harness import ROOT, Player, Program, Session, Site, Target, drag, wait_until  # noqa: E402
 
 DOCS = os.path.join(ROOT, "docs")
 AREA = (40, 40, 1080, 610)  # the main window and the target beside it
@@ -49,7 +50,10 @@ def main(build):
     site = Site.start(session)
     target = Target.start(session)
     home, exe = session.installed_copy()
+    # The song the player plays, under its title, in the program's folder.
+    shutil.copy(os.path.join(ROOT, "tools", "site", "catalogue", "1.lrc"), os.path.join(home, "静夜思.lrc"))
     program = Program.start(session, cwd=home, exe=exe)
+    player = None
     try:
         for page in (1, 2, 3, 4):
             program.show_page(page)
@@ -81,7 +85,19 @@ def main(build):
         time.sleep(0.6)
         shoot(session, "scroller-2-third-step.png")
         program.click_unit("按钮1")
+
+        player = Player.start(session)
+        player.do("song 1|李白|静夜思|31000")
+        player.do("seek 7000")
+        program.show_page(5)
+        program.click_unit("选择框_跟随播放")
+        first = len(target.deliveries())
+        wait_until(lambda: len(target.deliveries()) >= first + 2, 15, "two lines of the followed song")
+        time.sleep(0.6)
+        shoot(session, "follow-page5.png")
     finally:
+        if player:
+            player.stop()
         program.stop()
         target.stop()
         site.stop()

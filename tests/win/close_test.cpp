@@ -21,6 +21,7 @@
 #include "ui/win32.h"
 #include "win/dialog_watch.h"
 #include "win/lyrics_window.h"
+#include "win/stand_in_player.h"
 #include "win/window_test_support.h"
 
 namespace {
@@ -172,6 +173,20 @@ TEST_F(CloseInsideAWait, ALyricsFilePickedWithACloseWaiting) {
   ASSERT_TRUE(wintest::ChooseFile("一行.lrc"));
   EXPECT_FALSE(forms::MainOpen());
   ExpectTheLoopEndsSoonAfterTheClose();
+}
+
+// Following a player: the close ends the loop, and the exit the reading of
+// the player, within about a second of the close.
+TEST_F(CloseInsideAWait, FollowingAPlayer) {
+  wintest::StandInPlayer player;
+  ASSERT_TRUE(player.started());
+  ASSERT_TRUE(player.Do(L"song 1|佚名|两行|600000"));
+  forms::main::选择框_跟随播放().SetChecked(true);
+  Click("选择框_跟随播放");
+  closer_.After(700);  // after the first line, while the player is read
+  ExpectTheLoopEndsSoonAfterTheClose();
+  app::ExitCleanup();
+  EXPECT_LT(MsSinceClose(), 1000);
 }
 
 // The search's message box runs a loop of its own.

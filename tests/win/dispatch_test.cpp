@@ -75,10 +75,15 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   EXPECT_TRUE(Fired("main", "", E::Activated));
 
   SendMessageW(main->unit("画板_捕获器").hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(14, 14));
-  for (const char* button :
-       {"超级按钮4", "按钮2", "搜索歌词", "按钮1", "按钮5", "按钮3", "按钮4", "按钮15"}) {
+  for (const char* button : {"超级按钮4", "按钮2", "搜索歌词", "按钮1", "按钮5", "按钮3", "按钮4", "按钮15",
+                             "选择框_跟随播放", "按钮_提前", "按钮_推后"}) {
     SendMessageW(main->unit(button).hwnd, BM_CLICK, 0, 0);
     EXPECT_TRUE(Fired("main", button, E::Clicked)) << button;
+  }
+  // A hot key comes with the id of the unit it was registered for.
+  for (const char* unit : {"选择框_跟随播放", "按钮_提前", "按钮_推后"}) {
+    SendMessageW(main->hwnd(), WM_HOTKEY, main->unit(unit).id, 0);
+    EXPECT_TRUE(Fired("main", unit, E::HotKey)) << unit;
   }
   ui::Unit& files = main->unit("文件框1");
   SendMessageW(main->hwnd(), WM_COMMAND, MAKEWPARAM(files.id, LBN_SELCHANGE),
@@ -91,12 +96,15 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   results.AddRow("x");
   results.SetCurrentRow(0);
   main->Get<ui::Timer>("时钟_歌词播放").SetInterval(20);
+  main->Get<ui::Timer>("时钟_跟随").SetInterval(20);
   test::PumpUntil(
       [] {
-        return Fired("main", "时钟_歌词播放", E::Tick) && Fired("main", "欲下载列表", E::CurrentRowChanged);
+        return Fired("main", "时钟_歌词播放", E::Tick) && Fired("main", "时钟_跟随", E::Tick) &&
+               Fired("main", "欲下载列表", E::CurrentRowChanged);
       },
       2000);
   main->Get<ui::Timer>("时钟_歌词播放").SetInterval(0);
+  main->Get<ui::Timer>("时钟_跟随").SetInterval(0);
 
   EXPECT_TRUE(Fired("main", "画板_捕获器", E::LeftButtonDown));
   EXPECT_TRUE(Fired("main", "文件框1", E::CurrentFileChanged));
@@ -105,6 +113,7 @@ TEST(Dispatch, EveryBindingRunsItsHandler) {
   EXPECT_TRUE(Fired("main", "欲下载列表", E::DoubleClicked));
   EXPECT_TRUE(Fired("main", "欲下载列表", E::CurrentRowChanged));
   EXPECT_TRUE(Fired("main", "时钟_歌词播放", E::Tick));
+  EXPECT_TRUE(Fired("main", "时钟_跟随", E::Tick));
 
   ui::Window* drag = ui::Window::Open(forms::kDragIconLayout, bindings, main->hwnd());
   ASSERT_NE(drag, nullptr);

@@ -13,6 +13,7 @@
 
 #include "app/startup.h"
 #include "ui/win32.h"
+#include "win/window_test_support.h"
 
 namespace {
 
@@ -48,17 +49,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
-// Real input: xdotool on the X display Wine draws on. Wine starts the Linux
-// program itself, but cannot wait for it; the callers wait for its effect.
 void Xdotool(const std::wstring& arguments) {
-  std::wstring command = L"/usr/bin/xdotool " + arguments;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(L"Z:\\usr\\bin\\xdotool", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &si, &pi));
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  if (pi.hThread) CloseHandle(pi.hThread);
+  ASSERT_TRUE(test::Xdotool(arguments));
 }
 
 // The stand-in target this tree builds, reached through Wine's drive Z:.

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
+#include <vector>
 
 #include "forms/layouts.h"
 #include "ui/kinds.h"
@@ -131,6 +133,37 @@ TEST(Layout, MainClientAreaHoldsTheStripAndTheTabs) {
   // The menu items exist without a menu bar taking height from the client area.
   EXPECT_EQ(GetMenu(w->hwnd()), nullptr);
   w->Close();
+}
+
+// The fifth page comes after the four: their tabs keep their places, and the
+// row shows its scroll arrows for the tab that does not fit.
+TEST(Layout, TheFirstFourTabsStayWhereTheyWereWithoutTheFifth) {
+  std::vector<ui::UnitRow> rows;
+  for (ui::UnitRow row : forms::kMainLayout.units) {
+    if (row.kind == Kind::Tab) row.items = row.items.first(4);
+    if (row.page != 5) rows.push_back(row);
+  }
+  ui::WindowLayout four = forms::kMainLayout;
+  four.name = "main-four-pages";
+  four.units = rows;
+  const auto tabRects = [](const ui::WindowLayout& layout) {
+    ui::Window* w = ui::Window::Open(layout, {});
+    std::vector<std::tuple<long, long, long, long>> rects;
+    if (!w) return rects;
+    w->Show();
+    const HWND tab = w->unit("置顶选择1").hwnd;
+    for (int i = 0; i < static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0)); ++i) {
+      RECT r{};
+      SendMessageW(tab, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+      rects.emplace_back(r.left, r.top, r.right, r.bottom);
+    }
+    w->Close();
+    return rects;
+  };
+  auto five = tabRects(forms::kMainLayout);
+  ASSERT_EQ(five.size(), 5u);
+  five.pop_back();
+  EXPECT_EQ(five, tabRects(four));
 }
 
 TEST(Layout, FileListShowsLrcFilesWithChineseNames) {

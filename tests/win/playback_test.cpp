@@ -5,24 +5,18 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "forms/main_form.h"
-#include "forms/program.h"
 #include "lyrics/library.h"
 #include "lyrimark/config.h"
 #include "unit/encoded_text.h"
+#include "player/hot_keys.h"
 #include "win/dialog_watch.h"
-#include "win/expected_delivery.h"
-#include "win/lyrics_window.h"
-#include "win/stand_in_target.h"
-#include "win/target_deliveries.h"
-#include "win/window_test_support.h"
+#include "win/lyrics_fixture.h"
 
 namespace {
 
@@ -30,8 +24,7 @@ using wintest::Delivery;
 using wintest::ExpectedDelivery;
 using wintest::InputMessage;
 
-const std::string kCredit = LYRIMARK_HOME_URL "-提供字幕";
-const std::string kNickname = "小明的马甲";
+using wintest::kNickname;
 
 // One song spelled once, which the compiler writes in GBK, UTF-8 and UTF-16.
 // The first line is timed, so a mark left in the text would show in it.
@@ -49,11 +42,12 @@ const std::pair<const char*, std::string> kEncodedSongs[] = {
     {"江雪-UTF16BE.lrc", Utf16File(u"" RIVER_SNOW, true)},
 };
 
-class Playback : public testing::Test {
+const std::string kCredit = LYRIMARK_HOME_URL "-提供字幕";
+
+class Playback : public wintest::LyricsFixture {
  protected:
   static void SetUpTestSuite() {
-    target_ = std::make_unique<wintest::StandInTarget>();
-    songs_ = std::make_unique<wintest::SongFolder>("lyrimark-歌词");
+    StartSuite("lyrimark-歌词");
     // Ties, a first line at 0 ms, and an empty line, 300 ms apart.
     songs_->Write("春晓.lrc",
                   {"[ti:春晓]", "[ar:孟浩然]", "[00:00.00]春晓 孟浩然", "[00:00.300]春眠不觉晓",
@@ -64,106 +58,9 @@ class Playback : public testing::Test {
     songs_->Write("咏鹅.lrc", {"[00:00.00]鹅鹅鹅 曲项向天歌"});
     songs_->Write("无词.lrc", {"[ti:无词]", "只有文字没有时间"});
     for (const auto& [name, bytes] : kEncodedSongs) songs_->WriteBytes(name, bytes);
+    songs_->Write("两秒一句.lrc",
+                  {"[00:02.00]第一句", "[00:04.00]第二句", "[00:06.00]第三句", "[00:08.00]第四句"});
   }
-  static void TearDownTestSuite() {
-    target_.reset();
-    songs_.reset();
-  }
-
-  void SetUp() override {
-    ASSERT_TRUE(target_->started());
-    ASSERT_NE(wintest::OpenMainWindow(), nullptr);
-    forms::main::编辑框_窗口句柄().SetText(target_->handle_text());
-    forms::main::编辑框6().SetText(kNickname);
-    forms::main::选择框1().SetChecked(true);
-    forms::main::编辑框1().SetText(songs_->path());
-    lyrics::RefreshLyricsFolder();
-    baseline_ = Settled();
-  }
-  void TearDown() override {
-    if (forms::MainOpen()) forms::main::Window().Close();
-    test::Pump(20);
-  }
-
-  // How many input messages the field has taken, once no more arrive.
-  static std::size_t Settled() {
-    std::size_t count = target_->WaitForInputMessages(0, 0).size();
-    for (int quiet = 0, waited = 0; quiet < 200 && waited < 3000; waited += 50) {
-      test::Pump(50);
-      const std::size_t now = target_->WaitForInputMessages(0, 0).size();
-      quiet = now == count ? quiet + 50 : 0;
-      count = now;
-    }
-    return count;
-  }
-  std::vector<wintest::LoggedMessage> Log() const {
-    auto log = target_->WaitForInputMessages(0, 0);
-    log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(std::min(baseline_, log.size())));
-    return log;
-  }
-  std::vector<Delivery> Written() const { return wintest::SplitDeliveries(Log()); }
-  // Until `n` lines have come in whole.
-  bool PumpUntilWritten(std::size_t n, int timeout_ms) const {
-    return test::PumpUntil(
-        [&] {
-          const auto written = Written();
-          return written.size() >= n && written[n - 1].typed;
-        },
-        timeout_ms);
-  }
-  // Marks the start on the target's clock: a pointer passing over the field.
-  static void MarkStart() { PostMessageA(target_->field(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)); }
-  static bool IsStartMark(const wintest::LoggedMessage& m) {
-    return m.input == InputMessage{WM_MOUSEMOVE, 0, MAKELPARAM(1, 1)};
-  }
-  // Until the button reads "播 放" again, with the last delivery's messages in.
-  bool PumpUntilIdle(int timeout_ms) const {
-    const bool idle = test::PumpUntil([] { return Caption() == "播 放"; }, timeout_ms);
-    Settled();
-    return idle;
-  }
-
-  static void Click(const char* button) {
-    SendMessageW(forms::main::Window().unit(button).hwnd, BM_CLICK, 0, 0);
-  }
-  static std::string Caption() { return forms::main::超级按钮4().Text(); }
-  static int Interval() { return forms::main::时钟_歌词播放().Interval(); }
-  static ui::ReportList Lines() { return forms::main::超级列表框_歌词(); }
-  // A double-click at a point of the lyrics list, as the mouse gives it.
-  static void DoubleClickList(POINT p) {
-    const HWND list = Lines().hwnd();
-    const LPARAM at = MAKELPARAM(p.x, p.y);
-    for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
-      PostMessageW(list, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
-    }
-  }
-  static POINT RowCentre(int row) {
-    RECT r{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageW(Lines().hwnd(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
-
-  static std::vector<InputMessage> Expected(const std::vector<std::string>& lines, bool nickname) {
-    std::vector<InputMessage> all;
-    for (const std::string& l : lines) {
-      const auto one = ExpectedDelivery(l, 1);
-      all.insert(all.end(), one.begin(), one.end());
-    }
-    if (nickname) {
-      const auto one = ExpectedDelivery(kNickname, 0);
-      all.insert(all.end(), one.begin(), one.end());
-    }
-    return all;
-  }
-  std::vector<InputMessage> Received() const {
-    std::vector<InputMessage> got;
-    for (const auto& m : Log()) got.push_back(m.input);
-    return got;
-  }
-
-  static inline std::unique_ptr<wintest::StandInTarget> target_;
-  static inline std::unique_ptr<wintest::SongFolder> songs_;
-  std::size_t baseline_ = 0;
 };
 
 TEST_F(Playback, WritesEachLineAtItsOwnStampThenGivesTheNicknameBack) {
@@ -413,6 +310,44 @@ TEST_F(Playback, NoTargetNoLyricsAndAFailedParseAreToldAndChangeNothing) {
     EXPECT_EQ(seen[i].title, expected[i].title) << i;
     EXPECT_EQ(seen[i].text, expected[i].text) << i;
   }
+}
+
+// Each press moves the pending line 0.5 s: a button, a hot key from the
+// keyboard, and the other button, two seconds apart. Another program holds one
+// of the hot keys: the label names it, the rest work.
+TEST_F(Playback, TheOffsetButtonsAndAHotKeyMoveThePendingLineByHalfASecond) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT | MOD_NOREPEAT, VK_OEM_6));
+  player::RegisterHotKeys();
+  UnregisterHotKey(nullptr, 1);
+  EXPECT_EQ(forms::main::标签_热键().Text(),
+            "全局热键：\r\nCtrl+Alt+[  歌词提前0.5秒\r\nCtrl+Alt+]  歌词推后0.5秒（已被其他程序占用，不能用）"
+            "\r\nCtrl+Alt+\\  开始/停止跟随");
+  const auto offset = [] { return forms::main::标签_偏移().Text(); };
+
+  ASSERT_TRUE(wintest::ChooseFile("两秒一句.lrc"));
+  Click("超级按钮4");
+  ASSERT_TRUE(PumpUntilWritten(1, 5000));
+  Click("按钮_提前");
+  EXPECT_EQ(offset(), "偏移：0.5秒");
+  ASSERT_TRUE(PumpUntilWritten(2, 5000));
+  // Ctrl+Alt+[ pressed on the keyboard, wherever the focus is.
+  ASSERT_TRUE(test::Xdotool(L"key ctrl+alt+bracketleft"));
+  ASSERT_TRUE(test::PumpUntil([&] { return offset() == "偏移：1.0秒"; }, 3000)) << "no hot key came";
+  ASSERT_TRUE(PumpUntilWritten(3, 5000));
+  Click("按钮_推后");
+  EXPECT_EQ(offset(), "偏移：0.5秒");
+  ASSERT_TRUE(PumpUntilIdle(8000));
+
+  const std::vector<Delivery> written = Written();
+  ASSERT_EQ(wintest::Texts(written),
+            (std::vector<std::string>{"第一句", "第二句", "第三句", "第四句", kNickname}));
+  for (const auto& [i, gap] : {std::pair{1, 1500}, {2, 1500}, {3, 2500}}) {
+    const double between = written[static_cast<std::size_t>(i)].received_ms -
+                           written[static_cast<std::size_t>(i - 1)].received_ms;
+    EXPECT_NEAR(between, gap, 150) << i;
+  }
+  Click("按钮_推后");  // the offset stays until a song change; later tests play without one
+  EXPECT_EQ(offset(), "偏移：0.0秒");
 }
 
 // A file larger than this process can hold reads as no bytes: no lines, no message.

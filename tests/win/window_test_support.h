@@ -29,6 +29,22 @@ inline void Pump(int ms) {
   PumpUntil([] { return false; }, ms);
 }
 
+// Real input: xdotool on the X display Wine draws on, e.g. L"key ctrl+alt+x".
+// Wine starts the Linux program itself but cannot wait for it: the callers
+// wait for its effect. False when it could not be started.
+inline bool Xdotool(const std::wstring& arguments) {
+  std::wstring command = L"/usr/bin/xdotool " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(L"Z:\\usr\\bin\\xdotool", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
+    return false;
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return true;
+}
+
 inline std::string ClassName(HWND hwnd) {
   wchar_t name[128] = {};
   GetClassNameW(hwnd, name, 128);

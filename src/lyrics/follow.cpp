@@ -1,0 +1,140 @@
+#include "lyrics/follow.h"
+
+#include <memory>
+#include <string>
+
+#include "caption/caption_modes.h"
+#include "finder/target_handle.h"
+#include "forms/main_form.h"
+#include "lyrics/follow_texts.h"
+#include "lyrics/playback.h"
+#include "lyrics/song_file.h"
+#include "player/media_session.h"
+#include "player/sources.h"
+#include "ui/message_box.h"
+
+namespace lyrics {
+
+namespace {
+
+// Often enough that a seek or a new song shows within a quarter second; the
+// lines between reports are scheduled on the song's clock, not by this.
+constexpr int kReadEveryMs = 250;
+
+struct Following {
+  std::unique_ptr<player::MediaSession> session;  // from following's start to its end, or to the exit
+  // The song last seen; a change of any of these is a song change.
+  bool hasSong = false;
+  std::string title, artist;
+  bool reading = false;  // inside FollowTick: a tick that comes in its waits does nothing
+};
+
+Following following;
+
+void SetIfChanged(const ui::Label& label, const std::string& text) {
+  if (label.Text() != text) label.SetText(text);
+}
+
+// Where the download from the online lyrics service goes: with 选择框_自动下载
+// ticked and no lyrics file in the folder, one request per song change with the
+// song's title, artist and (when known) length, the lyrics saved as a
+// double-click on the search page saves them, and made the song's lyrics.
+// True once they are loaded. Not there yet: nothing is asked.
+bool DownloadSongLyrics(const player::NowPlaying& song) {
+  static_cast<void>(song);
+  return false;
+}
+
+// A new song, or none: its lyrics from the folder of 编辑框1.
+void ChangeSong(const player::NowPlaying& now) {
+  const bool wasPlaying = FollowNewSong();
+  bool found = false;
+  if (following.hasSong) {
+    const ui::FileList files = forms::main::文件框1();
+    files.SetDirectory(forms::main::编辑框1().Text());  // what is there now, under the name typed there
+    const int index = FindSongFile(files.Files(), now.title, now.artist);
+    files.SetCurrent(index);
+    if (index >= 0) found = LoadChosenFile() && LoadedSong().count > 0;
+    if (!found && forms::main::选择框_自动下载().Checked()) found = DownloadSongLyrics(now);
+    if (!found) ClearSong();
+  }
+  // The old song's last line would stay in the field with none to follow it.
+  if (wasPlaying && !found) caption::RestoreNickname();
+}
+
+void ShowPlayer(const player::NowPlaying& now) {
+  const std::int64_t position =
+      now.position_known ? now.PositionAt(player::Clock::now()) : FollowedPosition();
+  SetIfChanged(forms::main::标签_播放器(), PlayerText(now, LoadedSong().count > 0));
+  SetIfChanged(forms::main::标签_当前歌曲(), SongText(now, position));
+}
+
+}  // namespace
+
+void ToggleFollowing() {
+  const ui::CheckBox box = forms::main::选择框_跟随播放();
+  if (!box.Checked()) {
+    StopFollowing();
+    return;
+  }
+  if (!finder::TargetHandle()) {
+    box.SetChecked(false);
+    ui::ShowMessage("请选取要发送的程序位置！", "没有目标", {.icon = ui::Icon::Information});
+    return;
+  }
+  StopPlayback();  // a song that plays from "播 放" stops as by its button
+  EndPlayerReading();
+  following = {};
+  following.session = std::make_unique<player::MediaSession>();
+  forms::main::时钟_跟随().SetInterval(kReadEveryMs);
+  FollowTick();
+}
+
+void ToggleFollowingByKey() {
+  const ui::CheckBox box = forms::main::选择框_跟随播放();
+  box.SetChecked(!box.Checked());
+  ToggleFollowing();
+}
+
+void FollowTick() {
+  if (!following.session || following.reading) return;
+  following.reading = true;
+  struct Done {
+    ~Done() { following.reading = false; }
+  } done;
+  const player::NowPlaying now = player::ReadNowPlaying(*following.session);
+  const bool hasSong = now.source != player::Source::None && !now.title.empty();
+  if (hasSong != following.hasSong || now.title != following.title || now.artist != following.artist) {
+    following.hasSong = hasSong;
+    following.title = now.title;
+    following.artist = now.artist;
+    ChangeSong(now);
+    // The nickname's delivery waits: the window may have closed, or following stopped.
+    if (!forms::MainOpen() || !following.session) return;
+  }
+  if (!hasSong || now.status == player::Status::Stopped) {
+    EndFollowedSong();
+  } else if (now.position_known) {
+    FollowSongAt(now.position_ms, now.stamp, now.status == player::Status::Playing, now.rate);
+  } else {
+    FollowSongRunning(now.status == player::Status::Playing);
+  }
+  if (!forms::MainOpen() || !following.session) return;
+  ShowPlayer(now);
+}
+
+void StopFollowing() {
+  EndPlayerReading();
+  following = {};
+  forms::main::时钟_跟随().SetInterval(0);
+  forms::main::选择框_跟随播放().SetChecked(false);
+  forms::main::标签_播放器().SetText("");
+  forms::main::标签_当前歌曲().SetText("");
+  StopPlayback();
+}
+
+void EndPlayerReading() {
+  following.session.reset();
+}
+
+}  // namespace lyrics
