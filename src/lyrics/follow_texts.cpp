@@ -14,14 +14,15 @@ std::string Minutes(std::int64_t ms) {
 
 }  // namespace
 
-std::string PlayerText(const player::NowPlaying& now, bool lyrics_found) {
+std::string PlayerText(const player::NowPlaying& now, SongLyricsState lyrics) {
   using player::Status;
   if (now.source == player::Source::None) return "没有找到正在播放的歌曲";
   std::string text = now.source == player::Source::MediaSession ? "系统媒体会话：" : "Winamp兼容播放器：";
   if (now.title.empty()) return text + "没有正在播放的歌曲";
   text += now.status == Status::Playing ? "正在播放" : now.status == Status::Paused ? "已暂停" : "已停止";
   if (now.status != Status::Stopped && !now.position_known) text += "（只报歌名，双击歌词行对齐）";
-  if (!lyrics_found) text += "，没有找到歌词";
+  if (lyrics == SongLyricsState::kNone) text += "，没有找到歌词";
+  if (lyrics == SongLyricsState::kDownloading) text += "，正在下载歌词";
   return text;
 }
 

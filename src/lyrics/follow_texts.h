@@ -9,9 +9,13 @@
 
 namespace lyrics {
 
+// Whether the song that plays has lyrics.
+enum class SongLyricsState { kFound, kNone, kDownloading };
+
 // For 标签_播放器: "Winamp兼容播放器：正在播放", with "，没有找到歌词" when the
-// song has none, or "没有找到正在播放的歌曲".
-std::string PlayerText(const player::NowPlaying& now, bool lyrics_found);
+// song has none ("，正在下载歌词" while the lyrics service is asked), or
+// "没有找到正在播放的歌曲".
+std::string PlayerText(const player::NowPlaying& now, SongLyricsState lyrics);
 
 // For 标签_当前歌曲: "静夜思 - 李白  1:05 / 3:35" (no length: "1:05"; a
 // position below 0, not known: no time at all).

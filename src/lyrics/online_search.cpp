@@ -58,6 +58,16 @@ std::vector<ServiceTrack> AskService(const std::string& address) {
   return ReadServiceAnswer(answer->body);
 }
 
+// The name a track's lyrics are saved under, without ".lrc": its own, whatever
+// GBK lacks of it; empty when it would not stay in the program's directory.
+std::wstring ServiceFileName(const ServiceTrack& track) {
+  return text::IsSafeFileName(text::Utf16ToGbk(track.title)) ? Utf16(track.title) : std::wstring();
+}
+
+std::wstring BesideTheProgram(const std::wstring& name) {
+  return ui::ModuleDirectory() + L"\\" + name + L".lrc";
+}
+
 // Shows `text` (GBK) in 预备下载内容 and its preview rows in 歌词预览.
 void ShowPreview(const std::string& text, std::vector<ui::Row> preview) {
   forms::main::预备下载内容().SetText(DownloadBoxText(text));
@@ -99,7 +109,7 @@ bool FetchSiteResult(int row) {
 // are saved as UTF-8 under the track's own name, whatever GBK lacks of it.
 void TakeServiceResult(const ServiceTrack& track) {
   const std::string text = ServicePreviewText(track);
-  state.fileName = text::IsSafeFileName(text::Utf16ToGbk(track.title)) ? Utf16(track.title) : std::wstring();
+  state.fileName = ServiceFileName(track);
   state.fetched = ServiceLyricsFile(track);
   ShowPreview(text, PreviewRows(text));
 }
@@ -163,9 +173,25 @@ void PreviewResult() {
 
 void DownloadResult() {
   if (!TakeCurrentResult()) return;
-  if (!state.fileName.empty())
-    SaveWholeFile(ui::ModuleDirectory() + L"\\" + state.fileName + L".lrc", state.fetched);
+  if (!state.fileName.empty()) SaveWholeFile(BesideTheProgram(state.fileName), state.fetched);
   RefreshLyricsFolder();
+}
+
+std::string ServiceSongRequest(std::string_view title, std::string_view artist, int seconds) {
+  return state.service.empty() ? std::string() : ServiceSongAddress(state.service, title, artist, seconds);
+}
+
+std::optional<ServiceTrack> AskServiceSong(const std::string& address) {
+  const std::optional<net::HttpAnswer> answer = net::HttpGet(address, kServiceUserAgent, kServiceAnswerLimit);
+  if (!answer || answer->status != 200) return std::nullopt;
+  return ReadServiceSong(answer->body);
+}
+
+std::wstring SaveServiceLyrics(const ServiceTrack& track) {
+  const std::wstring name = ServiceFileName(track);
+  if (name.empty()) return {};
+  const std::wstring path = BesideTheProgram(name);
+  return SaveWholeFile(path, ServiceLyricsFile(track)) ? path : std::wstring();
 }
 
 }  // namespace lyrics

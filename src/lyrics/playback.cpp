@@ -228,9 +228,11 @@ bool LoadChosenFile() {
   // song goes from the list. The file opens by its real name, which may hold
   // what GBK lacks.
   const ui::FileList files = forms::main::文件框1();
-  const std::wstring path = files.CurrentPath();
-  forms::main::透明标签1().SetText(files.CurrentFile());
+  return LoadSongFile(files.CurrentPath(), files.CurrentFile());
+}
 
+bool LoadSongFile(const std::wstring& path, const std::string& name) {
+  forms::main::透明标签1().SetText(name);
   ++state.generation;
   state.currentLine = 0;
   Lines().Clear();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "lyrics/lrc_parser.h"
 #include "player/song_clock.h"
@@ -35,6 +36,8 @@ int CurrentLine();
 // Loads the file now current in 文件框1 as a choice there does, without a
 // word; false when it does not parse (the song is then empty).
 bool LoadChosenFile();
+// The same for the file at `path`, named `name` (GBK) where a file's name shows.
+bool LoadSongFile(const std::wstring& path, const std::string& name);
 // Empties the song and its list.
 void ClearSong();
 // Playback stops as by the stop button (following begins or ends; following is

@@ -9,11 +9,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "forms/main_form.h"
 #include "lyrics/playback.h"
+#include "ui/win32.h"
 #include "win/lyrics_fixture.h"
 #include "win/stand_in_media_session.h"
 #include "win/stand_in_player.h"
@@ -77,9 +80,23 @@ class Following : public wintest::LyricsFixture {
     SendMessageTimeoutW(player.window(), WM_USER, 0, 105, SMTO_ABORTIFHUNG, 2000, &place);
     return static_cast<double>(static_cast<std::int32_t>(place));
   }
-  static std::wstring SessionState(std::wstring_view title, std::wstring_view artist, std::int64_t updated) {
+  static std::wstring SessionState(std::wstring_view title, std::wstring_view artist, std::int64_t updated,
+                                   int end_ms = 120000) {
     return L"title=" + std::wstring(title) + L"\nartist=" + std::wstring(artist) +
-           L"\nstatus=4\nposition_ms=0\nend_ms=120000\nupdated=" + std::to_wstring(updated) + L"\n";
+           L"\nstatus=4\nposition_ms=0\nend_ms=" + std::to_wstring(end_ms) + L"\nupdated=" +
+           std::to_wstring(updated) + L"\n";
+  }
+  // How many requests for one song the local site's lyrics service has had.
+  static std::size_t SongRequests() {
+    const char* log = std::getenv("LYRIMARK_SITE_LOG");
+    if (!log) return 0;
+    std::string path = log;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    std::ifstream in("Z:" + path, std::ios::binary);
+    std::size_t n = 0;
+    for (std::string line; std::getline(in, line);)
+      n += line.find("\"path\": \"/api/get?") != std::string::npos;
+    return n;
   }
 
   // Written at `due` on the target's clock: not before it, and not much after.
@@ -171,17 +188,33 @@ TEST_F(Following, TheMediaSessionsSongsOneWithoutLyricsThenTheSessionsEnd) {
   Click("按钮_提前");
   EXPECT_EQ(OffsetText(), "偏移：0.5秒");
 
-  // A song with no lyrics anywhere: the list empties and the nickname comes back.
+  // A song with no lyrics anywhere, the lyrics service asked too: the list
+  // empties and the nickname comes back.
+  forms::main::选择框_自动下载().SetChecked(true);
+  const std::size_t asked = SongRequests();
   ASSERT_TRUE(session.Write(SessionState(L"无名曲", L"佚名", StandInMediaSession::FileTimeNow())));
   ASSERT_TRUE(PumpUntilPlayerSays("系统媒体会话：正在播放，没有找到歌词"));
   EXPECT_EQ(Lines().RowCount(), 0);
   EXPECT_EQ(Caption(), "播 放");
   EXPECT_EQ(OffsetText(), "偏移：0.0秒");
 
+  // A song only the lyrics service has: asked for once, saved beside the
+  // program as the search page saves it, and played on the player's clock.
+  const std::wstring saved = ui::ModuleDirectory() + L"\\枫桥夜泊.lrc";
+  DeleteFileW(saved.c_str());
+  updated = StandInMediaSession::FileTimeNow();
+  ASSERT_TRUE(session.Write(SessionState(L"枫桥夜泊", L"张继", updated, 20000)));
+  const double fetched = SongZero(place);
+  ASSERT_TRUE(PumpUntilWritten(4, 8000));
+  EXPECT_EQ(Lines().Cell(1, 1), "江枫渔火对愁眠");
+  EXPECT_EQ(SongRequests(), asked + 2) << "one request a song";
+  EXPECT_NE(GetFileAttributesW(saved.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW(saved.c_str());
+
   updated = StandInMediaSession::FileTimeNow();
   ASSERT_TRUE(session.Write(SessionState(L"登鹳雀楼", L"王之涣", updated)));
   const double next = SongZero(place);
-  ASSERT_TRUE(PumpUntilWritten(4, 5000));
+  ASSERT_TRUE(PumpUntilWritten(5, 5000));
   EXPECT_EQ(forms::main::文件框1().CurrentFile(), "登鹳雀楼 - 王之涣.lrc");
   // The session ends: so does playback.
   session.End();
@@ -189,10 +222,12 @@ TEST_F(Following, TheMediaSessionsSongsOneWithoutLyricsThenTheSessionsEnd) {
   EXPECT_EQ(PlayerText(), "没有找到正在播放的歌曲");
 
   const std::vector<Delivery> written = Written();
-  ASSERT_EQ(wintest::Texts(written), (Texts{"春眠不觉晓", "处处闻啼鸟", kNickname, "白日依山尽", kNickname}));
+  ASSERT_EQ(wintest::Texts(written),
+            (Texts{"春眠不觉晓", "处处闻啼鸟", kNickname, "月落乌啼霜满天", "白日依山尽", kNickname}));
   ExpectOnTime(written[0], start + 500);
   ExpectOnTime(written[1], start + 1000);
-  ExpectOnTime(written[3], next + 500);
+  ExpectOnTime(written[3], fetched + 1000);
+  ExpectOnTime(written[4], next + 500);
 }
 
 TEST_F(Following, ATitleOnlySessionRunsFromTheSongChangeStandsInAPauseAndADoubleClickResyncs) {
