@@ -5,46 +5,11 @@
 
 #include "caption/delivery.h"
 #include "finder/target_handle.h"
+#include "win/stand_in_files.h"
 
 namespace wintest {
 
 namespace {
-
-// CMake gives the built target.exe's path. A Unix path (a build under Wine) is
-// reached through Wine's drive Z:, which maps the Unix root.
-std::wstring TargetExePath() {
-  std::string path = LYRIMARK_TARGET_EXE;
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  std::wstring wide(path.size(), L'\0');
-  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-      CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), static_cast<int>(wide.size()))));
-  return wide;
-}
-
-std::wstring FreshLogPath() {
-  static int counter = 0;
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + L"lyrimark-target-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(++counter) + L".log";
-}
-
-// The whole file, or nothing while it does not exist; the target may be writing it.
-std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string content;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-  CloseHandle(file);
-  return content;
-}
 
 std::vector<LoggedMessage> ParseInputMessages(const std::string& log) {
   std::vector<LoggedMessage> out;
@@ -67,11 +32,11 @@ std::vector<LoggedMessage> ParseInputMessages(const std::string& log) {
 
 }  // namespace
 
-StandInTarget::StandInTarget(bool oddWindows) : log_path_(FreshLogPath()) {
+StandInTarget::StandInTarget(bool oddWindows) : log_path_(FreshTempPath(L"target") + L".log") {
   // A pointer that an earlier test on this display left where the field opens
   // would add real mouse moves to the log.
   SetCursorPos(0, 0);
-  const std::wstring exe = TargetExePath();
+  const std::wstring exe = BuiltFilePath(LYRIMARK_TARGET_EXE);
   std::wstring command = L"\"" + exe + L"\" \"" + log_path_ + L"\"" + (oddWindows ? L" --odd-windows" : L"");
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
