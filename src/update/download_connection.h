@@ -25,8 +25,8 @@ struct Source : net::Address {
 bool ReadSource(const DownloadParameters& p, const std::string& address, Source& source);
 
 // Reads where a redirect from `from` to `location` (whole, or relative to
-// `from`) leads into `to`; false when it leads nowhere ReadSource takes, or
-// out of https.
+// `from`) leads into `to`, which may be `from`; false, with `to` untouched,
+// when it leads nowhere ReadSource takes, or out of https.
 bool ReadRedirect(const DownloadParameters& p, const Source& from, const std::string& location, Source& to);
 
 class Connection {

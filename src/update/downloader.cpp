@@ -277,17 +277,14 @@ class Transfer {
   // redirects, and where it ends up is where every part comes from.
   OpenConnection Open(std::int64_t at, std::int64_t last, Body& body, bool follow) {
     for (;;) {
-      std::unique_ptr<Connection> made = NewConnection(source_);
-      if (!job_->Register(made.get())) return nullptr;
-      OpenConnection c(made.release(), Forget{job_.get()});
+      OpenConnection c(NewConnection(source_).release(), Forget{job_.get()});
+      if (!job_->Register(c.get())) return nullptr;
       std::string redirect;
       if (c->Open(at, last, body, redirect)) return c;
       c.reset();
       if (!follow || redirect.empty() || redirects_ == kMostRedirects) return nullptr;
       ++redirects_;
-      Source moved;
-      if (!ReadRedirect(p_, source_, redirect, moved)) return nullptr;
-      source_ = std::move(moved);
+      if (!ReadRedirect(p_, source_, redirect, source_)) return nullptr;
     }
   }
 
