@@ -73,9 +73,9 @@ bool IsOwnFile(HANDLE file) {
 // Nothing else is started, and nothing is deleted.
 [[noreturn]] void StartNewVersion(const SavedFile& saved) {
   ui::Handle held = HoldFile(saved.path);
-  const std::string sha256 = held ? FileSha256(held.get()) : std::string();
-  const bool intact = !sha256.empty() && sha256 == saved.sha256 && !IsOwnFile(held.get());
-  const bool genuine = intact && (!SignedUpdatesOnly() || Genuine(state.source, sha256));
+  // A file that was not held hashes to nothing, and a saved file has a hash.
+  const bool intact = FileSha256(held.get()) == saved.sha256 && !IsOwnFile(held.get());
+  const bool genuine = intact && (!SignedUpdatesOnly() || Genuine(state.source, saved.sha256));
   if (genuine) StartProgram(saved.path);
   held.reset();
   if (!genuine && SignedUpdatesOnly()) RefuseUpdate();
