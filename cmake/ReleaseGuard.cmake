@@ -56,22 +56,21 @@ function(lyrimark_release_key_problem key unsigned announce test_key out)
   set(problem "")
   if(key STREQUAL "")
     if(NOT unsigned)
-      set(problem "LYRIMARK_UPDATE_PUBLIC_KEY is empty: a release takes only updates signed "
-                  "with the maker's key. Make the key pair once (tools/sign_update/sign_update.py "
-                  "key <private key file>) and set the environment variable "
-                  "LYRIMARK_UPDATE_PUBLIC_KEY to the public key it prints; or, to build a release "
-                  "that takes unsigned updates, set LYRIMARK_UNSIGNED_UPDATES=ON with an https:// "
-                  "LYRIMARK_ANNOUNCE_URL")
+      string(CONCAT problem "LYRIMARK_UPDATE_PUBLIC_KEY is empty: a release takes only updates signed "
+                    "with the maker's key. Make the key pair once (tools/sign_update/sign_update.py "
+                    "key <private key file>) and set the environment variable "
+                    "LYRIMARK_UPDATE_PUBLIC_KEY to the public key it prints; or, to build a release "
+                    "that takes unsigned updates, set LYRIMARK_UNSIGNED_UPDATES=ON with an https:// "
+                    "LYRIMARK_ANNOUNCE_URL")
     elseif(NOT announce MATCHES "^[Hh][Tt][Tt][Pp][Ss]://")
-      set(problem "LYRIMARK_UNSIGNED_UPDATES is ON, but LYRIMARK_ANNOUNCE_URL (${announce}) is "
-                  "not an https:// address: anyone on the user's network could make such a "
-                  "release download and start a program of their choice")
+      string(CONCAT problem "LYRIMARK_UNSIGNED_UPDATES is ON, but LYRIMARK_ANNOUNCE_URL (${announce}) is "
+                    "not an https:// address: anyone on the user's network could make such a "
+                    "release download and start a program of their choice")
     endif()
   elseif(key STREQUAL test_key)
-    set(problem "LYRIMARK_UPDATE_PUBLIC_KEY is the repository's test key "
-                "(tools/site/update_key.pub), whose private key is in the repository: a release "
-                "needs the maker's own key")
+    string(CONCAT problem "LYRIMARK_UPDATE_PUBLIC_KEY is the repository's test key "
+                  "(tools/site/update_key.pub), whose private key is in the repository: a release "
+                  "needs the maker's own key")
   endif()
-  string(CONCAT problem ${problem})
   set(${out} "${problem}" PARENT_SCOPE)
 endfunction()
