@@ -20,31 +20,36 @@ bool IsDeviceName(std::string_view name) {
   return false;
 }
 
+// Whether a one-byte character of `name` is `bad`: looked for as characters,
+// so the trail byte of a GBK character never counts.
+template <class Bad>
+bool HasCharacter(std::string_view name, Bad bad) {
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t w = CharWidth(name, i);
+    if (w == 1 && bad(name[i])) return true;
+    i += w;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool IsSafeFileName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (std::size_t i = 0; i < name.size();) {
-    const std::size_t w = CharWidth(name, i);
-    if (w == 1) {
-      const char c = name[i];
-      if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20) return false;
-    }
-    i += w;
-  }
+  const auto unsafe = [](char c) {
+    return c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < 0x20;
+  };
+  if (name.empty() || name == "." || name == ".." || HasCharacter(name, unsafe)) return false;
   // With no separator it is one name in the directory; dots inside it
   // ("再见...") are part of that name and harmless.
   return !IsDeviceName(name);
 }
 
 bool IsExactFileName(std::string_view name) {
+  const auto refusedOrPattern = [](char c) {
+    return std::string_view("<>\"|?*").find(c) != std::string_view::npos;
+  };
   // A name of dots and blanks alone ends in one of them too.
-  if (name.empty() || name.back() == '.' || name.back() == ' ') return false;
-  for (std::size_t i = 0; i < name.size(); i += CharWidth(name, i)) {
-    if (CharWidth(name, i) == 1 && std::string_view("<>\"|?*").find(name[i]) != std::string_view::npos)
-      return false;
-  }
-  return true;
+  return !name.empty() && name.back() != '.' && name.back() != ' ' && !HasCharacter(name, refusedOrPattern);
 }
 
 }  // namespace text
