@@ -36,9 +36,9 @@ struct ResponseHead {
 // Reads a response head: the status line and the header lines up to the blank
 // line (which may be missing). Nothing when the status line is not HTTP's, or
 // when a Content-Length is not a byte count or two disagree: the length of the
-// body is then unknowable, and guessing could take a cut body for the file. Header names
-// are matched without regard to case; a malformed Content-Range counts as not
-// given.
+// body is then unknowable, and guessing could take a cut body for the file.
+// Header names are matched without regard to case; a malformed Content-Range
+// counts as not given.
 std::optional<ResponseHead> ReadResponseHead(std::string_view head);
 
 // The length of the head in `received`, blank line included; 0 while it is incomplete.
