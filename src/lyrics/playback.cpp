@@ -90,7 +90,9 @@ bool Deliver(std::int32_t line) {
   return forms::MainOpen() && generation == state.generation;
 }
 
-void ShowOffset() {
+// The offset, kept within its bounds, and shown on the page.
+void SetOffset(std::int64_t ms) {
+  state.offset = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, -kLargestOffsetMs, kLargestOffsetMs));
   forms::main::标签_偏移().SetText(OffsetText(state.offset));
 }
 
@@ -181,7 +183,7 @@ void FollowClock(bool back) {
   ++state.generation;  // a tick inside a delivery of ours now leaves the scheduling to this one
   PlaybackTimer().SetInterval(0);
   const std::int32_t line = player::LineAt(state.song.times, SongMillis());
-  if (line != state.lastWritten && (back || line > state.lastWritten)) {
+  if (back ? line != state.lastWritten : line > state.lastWritten) {
     state.lastWritten = line;  // before the delivery, so that one nested in it does not write it again
     state.currentLine = line + 1;
     if (line == 0) {
@@ -202,8 +204,7 @@ void StartFollowedSong() {
 }
 
 void ShiftLyrics(std::int32_t ms) {
-  state.offset = std::clamp(state.offset + ms, -kLargestOffsetMs, kLargestOffsetMs);
-  ShowOffset();
+  SetOffset(state.offset + ms);
   if (PlayButton().Text() != kStop) return;
   if (Following()) {
     FollowClock(true);
@@ -321,9 +322,7 @@ void JumpToLine() {
     if (line == 0) return;
     const Clock::time_point now = Clock::now();
     if (state.positionKnown) {
-      state.offset = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-          TimeOf(line) - state.clock.PositionAt(now), -kLargestOffsetMs, kLargestOffsetMs));
-      ShowOffset();
+      SetOffset(TimeOf(line) - state.clock.PositionAt(now));
     } else {
       state.clock.MoveTo(TimeOf(line) - state.offset, now);
     }
@@ -351,8 +350,7 @@ void StopPlayback() {
 bool FollowNewSong() {
   const bool playing = PlayButton().Text() != kPlay;
   StopPlayback();
-  state.offset = 0;
-  ShowOffset();
+  SetOffset(0);
   return playing;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "../../tools/atomic_file.h"
+
 namespace wintest {
 
 // A path CMake gives (UTF-8): a Unix path (a build under Wine) is reached
@@ -53,23 +55,10 @@ inline std::string Utf8(std::wstring_view wide) {
   return utf8;
 }
 
-// Writes `content` to `path` whole: a reader sees the old file or the new one.
-// Wine refuses to replace a file while a reader holds it open: tried again
-// for up to a second.
+// Writes `content` to `path` whole, trying for up to a second while a stand-in
+// holds the file open.
 inline bool WriteFileAtomically(const std::wstring& path, std::string_view content) {
-  const std::wstring temp = path + L".tmp";
-  HANDLE file =
-      CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool wrote = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
-  for (int tries = 0; wrote && tries < 100; ++tries) {
-    if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    Sleep(10);
-  }
-  DeleteFileW(temp.c_str());
-  return false;
+  return stand_in::WriteFileAtomically(path, content, 100, 10);
 }
 
 }  // namespace wintest

@@ -6,6 +6,7 @@
 #include "caption/delivery.h"
 #include "finder/target_handle.h"
 #include "win/stand_in_files.h"
+#include "win/stand_in_process.h"
 
 namespace wintest {
 
@@ -36,42 +37,23 @@ StandInTarget::StandInTarget(bool oddWindows) : log_path_(FreshTempPath(L"target
   // A pointer that an earlier test on this display left where the field opens
   // would add real mouse moves to the log.
   SetCursorPos(0, 0);
-  const std::wstring exe = BuiltFilePath(LYRIMARK_TARGET_EXE);
-  std::wstring command = L"\"" + exe + L"\" \"" + log_path_ + L"\"" + (oddWindows ? L" --odd-windows" : L"");
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process_)) {
-    std::fprintf(stderr, "cannot start target.exe (error %lu)\n", GetLastError());
-    return;
-  }
   // The handle file appears once the field exists.
-  for (int waited = 0; waited < 20000; waited += 20) {
-    const std::string text = ReadWholeFile(log_path_ + L".hwnd");
-    if (!text.empty()) {
-      handle_text_ = text.substr(0, text.find('\n'));
-      field_ = finder::ReadTargetHandle(handle_text_);
-      if (oddWindows) {
-        const std::string odd = ReadWholeFile(log_path_ + L".odd");  // written before the handle file
-        const std::size_t space = odd.find(' ');
-        absurd_title_ = finder::ReadTargetHandle(odd.substr(0, space));
-        if (space != std::string::npos)
-          hung_ = finder::ReadTargetHandle(odd.substr(space + 1));
-      }
-      return;
-    }
-    if (WaitForSingleObject(process_.hProcess, 20) != WAIT_TIMEOUT) break;
+  const std::string text =
+      StartStandIn(LYRIMARK_TARGET_EXE, L"\"" + log_path_ + L"\"" + (oddWindows ? L" --odd-windows" : L""),
+                   log_path_ + L".hwnd", process_);
+  if (text.empty()) return;
+  handle_text_ = text.substr(0, text.find('\n'));
+  field_ = finder::ReadTargetHandle(handle_text_);
+  if (oddWindows) {
+    const std::string odd = ReadWholeFile(log_path_ + L".odd");  // written before the handle file
+    const std::size_t space = odd.find(' ');
+    absurd_title_ = finder::ReadTargetHandle(odd.substr(0, space));
+    if (space != std::string::npos) hung_ = finder::ReadTargetHandle(odd.substr(space + 1));
   }
-  std::fprintf(stderr, "target.exe did not come up\n");
 }
 
 StandInTarget::~StandInTarget() {
-  if (process_.hProcess) {
-    TerminateProcess(process_.hProcess, 0);
-    WaitForSingleObject(process_.hProcess, 10000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
+  EndStandIn(process_);
   for (const wchar_t* suffix : {L"", L".hwnd", L".hwnd.tmp", L".text", L".text.tmp", L".odd", L".odd.tmp"}) {
     DeleteFileW((log_path_ + suffix).c_str());
   }

@@ -32,7 +32,9 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -232,10 +234,12 @@ struct State {
   bool hang = false;
 };
 
-bool LoadState(State& state) {
+// The state as the file says it now; none while there is no file.
+std::optional<State> LoadState() {
   std::map<std::string, std::string> lines;
-  if (!ReadState(lines)) return false;
+  if (!ReadState(lines)) return std::nullopt;
   const auto number = [&](const char* key) { return std::strtoll(lines[key].c_str(), nullptr, 10); };
+  State state;
   state.title = Utf8ToWide(lines["title"]);
   state.artist = Utf8ToWide(lines["artist"]);
   if (lines.count("status")) state.status = static_cast<int>(number("status"));
@@ -245,30 +249,40 @@ bool LoadState(State& state) {
   state.has_rate = lines.count("rate") != 0;
   state.rate = std::strtod(lines["rate"].c_str(), nullptr);
   state.hang = lines["hang"] == "1";
-  return true;
+  return state;
 }
 
-class Rate final : public Object<IReferenceDouble> {
+// A property's value, handed out.
+template <class T>
+HRESULT Give(std::type_identity_t<T> value, T* out) {
+  *out = value;
+  return S_OK;
+}
+HRESULT Give(const std::wstring& text, HSTRING* out) {
+  return Give(MakeString(text), out);
+}
+
+// An object with one interface of its own.
+template <class Interface, const GUID& kIid>
+class Single : public Object<Interface> {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    return this->Answer(iid, out, this, {{kIid, static_cast<Interface*>(this)}});
+  }
+};
+
+class Rate final : public Single<IReferenceDouble, kIReferenceDouble> {
  public:
   explicit Rate(double value) : value_(value) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, out, this, {{kIReferenceDouble, static_cast<IReferenceDouble*>(this)}});
-  }
-  HRESULT STDMETHODCALLTYPE get_Value(double* value) override {
-    *value = value_;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE get_Value(double* value) override { return Give(value_, value); }
 
  private:
   double value_;
 };
 
-class MediaProperties final : public Object<IMediaProperties> {
+class MediaProperties final : public Single<IMediaProperties, kIMediaProperties> {
  public:
   explicit MediaProperties(const State& state) : state_(state) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, out, this, {{kIMediaProperties, static_cast<IMediaProperties*>(this)}});
-  }
   HRESULT STDMETHODCALLTYPE get_Title(HSTRING* value) override { return Give(state_.title, value); }
   HRESULT STDMETHODCALLTYPE get_Subtitle(HSTRING* value) override { return Give(L"", value); }
   HRESULT STDMETHODCALLTYPE get_AlbumArtist(HSTRING* value) override { return Give(L"", value); }
@@ -276,19 +290,12 @@ class MediaProperties final : public Object<IMediaProperties> {
   HRESULT STDMETHODCALLTYPE get_AlbumTitle(HSTRING* value) override { return Give(L"", value); }
 
  private:
-  static HRESULT Give(const std::wstring& text, HSTRING* value) {
-    *value = MakeString(text);
-    return S_OK;
-  }
   State state_;
 };
 
-class Timeline final : public Object<ITimeline> {
+class Timeline final : public Single<ITimeline, kITimeline> {
  public:
   explicit Timeline(const State& state) : state_(state) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, out, this, {{kITimeline, static_cast<ITimeline*>(this)}});
-  }
   HRESULT STDMETHODCALLTYPE get_StartTime(INT64* ticks) override { return Give(0, ticks); }
   HRESULT STDMETHODCALLTYPE get_EndTime(INT64* ticks) override { return Give(state_.end, ticks); }
   HRESULT STDMETHODCALLTYPE get_MinSeekTime(INT64* ticks) override { return Give(0, ticks); }
@@ -299,37 +306,22 @@ class Timeline final : public Object<ITimeline> {
   }
 
  private:
-  static HRESULT Give(INT64 value, INT64* out) {
-    *out = value;
-    return S_OK;
-  }
   State state_;
 };
 
-class PlaybackInfo final : public Object<IPlaybackInfo> {
+class PlaybackInfo final : public Single<IPlaybackInfo, kIPlaybackInfo> {
  public:
   explicit PlaybackInfo(const State& state) : state_(state) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, out, this, {{kIPlaybackInfo, static_cast<IPlaybackInfo*>(this)}});
-  }
-  HRESULT STDMETHODCALLTYPE get_Controls(void** controls) override { return Nothing(controls); }
-  HRESULT STDMETHODCALLTYPE get_PlaybackStatus(int* status) override {
-    *status = state_.status;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_PlaybackType(void** type) override { return Nothing(type); }
-  HRESULT STDMETHODCALLTYPE get_AutoRepeatMode(void** mode) override { return Nothing(mode); }
+  HRESULT STDMETHODCALLTYPE get_Controls(void** controls) override { return Give(nullptr, controls); }
+  HRESULT STDMETHODCALLTYPE get_PlaybackStatus(int* status) override { return Give(state_.status, status); }
+  HRESULT STDMETHODCALLTYPE get_PlaybackType(void** type) override { return Give(nullptr, type); }
+  HRESULT STDMETHODCALLTYPE get_AutoRepeatMode(void** mode) override { return Give(nullptr, mode); }
   HRESULT STDMETHODCALLTYPE get_PlaybackRate(void** rate) override {
-    *rate = state_.has_rate ? static_cast<IReferenceDouble*>(new Rate(state_.rate)) : nullptr;
-    return S_OK;
+    return Give(state_.has_rate ? static_cast<IReferenceDouble*>(new Rate(state_.rate)) : nullptr, rate);
   }
-  HRESULT STDMETHODCALLTYPE get_IsShuffleActive(void** shuffle) override { return Nothing(shuffle); }
+  HRESULT STDMETHODCALLTYPE get_IsShuffleActive(void** shuffle) override { return Give(nullptr, shuffle); }
 
  private:
-  static HRESULT Nothing(void** out) {
-    *out = nullptr;
-    return S_OK;
-  }
   State state_;
 };
 
@@ -354,21 +346,13 @@ class Operation final : public Object<IOperation, IAsyncInfoDecl> {
   HRESULT STDMETHODCALLTYPE GetResults(void** results) override {
     if (hang_ || cancelled_) return kIllegalMethodCall;
     result_->AddRef();
-    *results = result_;
-    return S_OK;
+    return Give(result_, results);
   }
-  HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override {
-    *id = 1;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override { return Give(1, id); }
   HRESULT STDMETHODCALLTYPE get_Status(int* status) override {
-    *status = cancelled_ ? 2 : hang_ ? 0 : 1;  // canceled, started, completed
-    return S_OK;
+    return Give(cancelled_ ? 2 : hang_ ? 0 : 1, status);  // canceled, started, completed
   }
-  HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override {
-    *code = S_OK;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override { return Give(S_OK, code); }
   HRESULT STDMETHODCALLTYPE Cancel() override {
     cancelled_ = true;
     return S_OK;
@@ -382,45 +366,29 @@ class Operation final : public Object<IOperation, IAsyncInfoDecl> {
   std::atomic<bool> cancelled_{false};
 };
 
-class Session final : public Object<ISession> {
+class Session final : public Single<ISession, kISession> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, out, this, {{kISession, static_cast<ISession*>(this)}});
-  }
   HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId(HSTRING* id) override {
-    *id = MakeString(L"LyrimarkStandInPlayer");
-    return S_OK;
+    return Give(L"LyrimarkStandInPlayer", id);
   }
   HRESULT STDMETHODCALLTYPE TryGetMediaPropertiesAsync(void** operation) override {
-    State state;
-    LoadState(state);
+    const State state = LoadState().value_or(State());
     IInspectable* properties = new MediaProperties(state);
-    *operation = static_cast<IOperation*>(new Operation(kIPropertiesOperation, properties, state.hang));
-    return S_OK;
+    return Give(static_cast<IOperation*>(new Operation(kIPropertiesOperation, properties, state.hang)),
+                operation);
   }
   HRESULT STDMETHODCALLTYPE GetTimelineProperties(void** timeline) override {
-    State state;
-    LoadState(state);
-    *timeline = static_cast<ITimeline*>(new Timeline(state));
-    return S_OK;
+    return Give(static_cast<ITimeline*>(new Timeline(LoadState().value_or(State()))), timeline);
   }
   HRESULT STDMETHODCALLTYPE GetPlaybackInfo(void** info) override {
-    State state;
-    LoadState(state);
-    *info = static_cast<IPlaybackInfo*>(new PlaybackInfo(state));
-    return S_OK;
+    return Give(static_cast<IPlaybackInfo*>(new PlaybackInfo(LoadState().value_or(State()))), info);
   }
 };
 
-class Manager final : public Object<IManager> {
+class Manager final : public Single<IManager, kIManager> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, out, this, {{kIManager, static_cast<IManager*>(this)}});
-  }
   HRESULT STDMETHODCALLTYPE GetCurrentSession(void** session) override {
-    State state;
-    *session = LoadState(state) ? static_cast<ISession*>(new Session) : nullptr;
-    return S_OK;
+    return Give(LoadState() ? static_cast<ISession*>(new Session) : nullptr, session);
   }
   HRESULT STDMETHODCALLTYPE GetSessions(void** sessions) override {
     *sessions = nullptr;

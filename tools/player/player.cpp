@@ -28,6 +28,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "../atomic_file.h"
+
 namespace {
 
 enum class State { Stopped, Playing, Paused };
@@ -66,19 +68,10 @@ double PositionMs() {
   return g_state == State::Playing ? g_position_ms + (NowMs() - g_since_ms) : g_position_ms;
 }
 
-// Replaces a file as a whole, so that a reader never sees half of it. Wine
-// refuses to replace a file while a reader holds it open: tried again a while.
+// Replaces a file that a test reads, trying again a while as the test may
+// hold it open.
 void WriteFileAtomically(const std::wstring& path, const std::string& content) {
-  const std::wstring temp = path + L".tmp";
-  HANDLE file =
-      CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
-  for (int tries = 0; tries < 200 && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-       ++tries)
-    Sleep(1);
+  stand_in::WriteFileAtomically(path, content, 200, 1);
 }
 
 std::wstring Utf8ToWide(const std::string& utf8) {

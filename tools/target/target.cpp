@@ -28,7 +28,12 @@
 #include <cstdio>
 #include <string>
 
+#include "../atomic_file.h"
+
 namespace {
+
+// Tried once: the text file is written again at the next idle moment.
+using stand_in::WriteFileAtomically;
 
 // Where the field lies in the window, and the width its text wraps at. The
 // sender's fixed points (298,124) and (301,164) fall inside the field, below
@@ -43,19 +48,6 @@ std::wstring g_text_path;
 bool g_text_changed = true;  // so the empty field is reported too
 LARGE_INTEGER g_start_counter, g_frequency;
 DWORD g_start_tick = 0;
-
-// Replaces a file as a whole, so a reader never sees it half written. False
-// when it could not: Wine refuses to replace a file that a reader holds open.
-bool WriteFileAtomically(const std::wstring& path, const std::string& content) {
-  const std::wstring temp = path + L".tmp";
-  HANDLE file =
-      CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool wrote = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-  CloseHandle(file);
-  return wrote && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
 
 void LogMessage(const MSG& msg) {
   LARGE_INTEGER now;
@@ -156,7 +148,8 @@ struct HungWindow {
 // Makes its window, lets it show, and never takes a message again.
 DWORD WINAPI HungThread(void* param) {
   auto* hung = static_cast<HungWindow*>(param);
-  hung->window = CreateOddWindow(L"LyrimarkHungWindow", DefWindowProcW, L"挂起的窗口", kOddLeft + kOddWidth + 20);
+  hung->window =
+      CreateOddWindow(L"LyrimarkHungWindow", DefWindowProcW, L"挂起的窗口", kOddLeft + kOddWidth + 20);
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   SetEvent(hung->made);
