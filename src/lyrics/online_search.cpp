@@ -36,36 +36,39 @@ struct OnlineSearch {
   // the service's, one track each.
   std::vector<std::string> resultAddresses;
   std::vector<ServiceTrack> tracks;
-  // The lyrics file of the current row as it is saved, byte for byte.
-  // 预备下载内容 shows it too, but an edit box holds only so much and only
-  // valid GBK, and a save must not lose bytes.
-  std::string fetched;
-  // The name it is saved under, without ".lrc"; empty when the name would not
-  // stay in the program's directory.
-  std::wstring fileName;
 };
 
 OnlineSearch state;
 
-std::wstring Utf16(std::u16string_view s) {
-  return std::wstring(s.begin(), s.end());
+// A row's lyrics as they are saved, byte for byte: 预备下载内容 shows them
+// too, but an edit box holds only so much and only valid GBK, and a save must
+// not lose bytes.
+struct LyricsFile {
+  // Without ".lrc"; empty when the name would not stay in the program's directory.
+  std::wstring name;
+  std::string bytes;
+};
+
+// The body of the service's answer at `address`; empty, which its readers
+// take for no answer, when it fails in any way.
+std::string AskService(const std::string& address) {
+  std::optional<net::HttpAnswer> answer = net::HttpGet(address, kServiceUserAgent, kServiceAnswerLimit);
+  return answer && answer->status == 200 ? std::move(answer->body) : std::string();
 }
 
-// The service's tracks for `address`; none when it fails in any way.
-std::vector<ServiceTrack> AskService(const std::string& address) {
-  const std::optional<net::HttpAnswer> answer = net::HttpGet(address, kServiceUserAgent, kServiceAnswerLimit);
-  if (!answer || answer->status != 200) return {};
-  return ReadServiceAnswer(answer->body);
+// A track's lyrics saved as UTF-8 under the track's own name, whatever GBK lacks of it.
+LyricsFile ServiceFile(const ServiceTrack& track) {
+  const bool safe = text::IsSafeFileName(text::Utf16ToGbk(track.title));
+  return {safe ? std::wstring(track.title.begin(), track.title.end()) : std::wstring(),
+          ServiceLyricsFile(track)};
 }
 
-// The name a track's lyrics are saved under, without ".lrc": its own, whatever
-// GBK lacks of it; empty when it would not stay in the program's directory.
-std::wstring ServiceFileName(const ServiceTrack& track) {
-  return text::IsSafeFileName(text::Utf16ToGbk(track.title)) ? Utf16(track.title) : std::wstring();
-}
-
-std::wstring BesideTheProgram(const std::wstring& name) {
-  return ui::ModuleDirectory() + L"\\" + name + L".lrc";
+// Saves `file` beside the program, whatever folder 编辑框1 names. Its path;
+// empty when it has no name or was not written.
+std::wstring SaveBesideTheProgram(const LyricsFile& file) {
+  if (file.name.empty()) return {};
+  const std::wstring path = ui::ModuleDirectory() + L"\\" + file.name + L".lrc";
+  return SaveWholeFile(path, file.bytes) ? path : std::wstring();
 }
 
 // Shows `text` (GBK) in 预备下载内容 and its preview rows in 歌词预览.
@@ -80,9 +83,9 @@ std::vector<ui::Row> PreviewRows(std::string_view text) {
   return rows;
 }
 
-// Fetches the lyrics of a site row into 预备下载内容 and shows their preview.
-// The window paints meanwhile.
-bool FetchSiteResult(int row) {
+// Fetches the lyrics of a site row into 预备下载内容 and shows their preview;
+// nothing when the work failed. The window paints meanwhile.
+std::optional<LyricsFile> FetchSiteResult(int row) {
   const std::string address = state.resultAddresses[static_cast<std::size_t>(row)];
   std::string fetched, shown;
   std::vector<ui::Row> preview;
@@ -95,35 +98,30 @@ bool FetchSiteResult(int row) {
         shown = std::string(text::UpToZero(text::LyricsText(fetched)));
         preview = PreviewRows(shown);
       }))
-    return false;
-  // Saved beside the program whatever folder 编辑框1 names. A title that would
-  // leave that directory writes nothing, like any other name that cannot be written.
-  const std::string title = forms::main::欲下载列表().Cell(row, 0);
-  state.fileName = text::IsSafeFileName(title) ? ui::Wide(title) : std::wstring();
-  state.fetched = std::move(fetched);
+    return std::nullopt;
   ShowPreview(shown, std::move(preview));
-  return true;
+  // A title that would leave the program's directory writes nothing, like any
+  // other name that cannot be written.
+  const std::string title = forms::main::欲下载列表().Cell(row, 0);
+  return LyricsFile{text::IsSafeFileName(title) ? ui::Wide(title) : std::wstring(), std::move(fetched)};
 }
 
-// Shows a service row's lyrics, which came with the search's answer. They
-// are saved as UTF-8 under the track's own name, whatever GBK lacks of it.
-void TakeServiceResult(const ServiceTrack& track) {
+// Shows a service row's lyrics, which came with the search's answer.
+LyricsFile TakeServiceResult(const ServiceTrack& track) {
   const std::string text = ServicePreviewText(track);
-  state.fileName = ServiceFileName(track);
-  state.fetched = ServiceLyricsFile(track);
   ShowPreview(text, PreviewRows(text));
+  return ServiceFile(track);
 }
 
-// Takes the lyrics of the current row; false when no row is current (a
+// Takes the lyrics of the current row; nothing when no row is current (a
 // cleared selection has nothing to take) or the work failed.
-bool TakeCurrentResult() {
+std::optional<LyricsFile> TakeCurrentResult() {
   const int row = forms::main::欲下载列表().CurrentRow();
-  if (row < 0) return false;
+  if (row < 0) return std::nullopt;
   const std::size_t sites = state.resultAddresses.size();
   if (static_cast<std::size_t>(row) < sites) return FetchSiteResult(row);
-  if (static_cast<std::size_t>(row) - sites >= state.tracks.size()) return false;
-  TakeServiceResult(state.tracks[static_cast<std::size_t>(row) - sites]);
-  return true;
+  if (static_cast<std::size_t>(row) - sites >= state.tracks.size()) return std::nullopt;
+  return TakeServiceResult(state.tracks[static_cast<std::size_t>(row) - sites]);
 }
 
 }  // namespace
@@ -152,7 +150,8 @@ void SearchLyrics() {
     }
   }};
   // Asked at the same time: neither source waits for the other.
-  if (!serviceAddress.empty()) works.push_back([&] { tracks = AskService(serviceAddress); });
+  if (!serviceAddress.empty())
+    works.push_back([&] { tracks = ReadServiceAnswer(AskService(serviceAddress)); });
   if (!ui::PaintWhile(works)) return;
   if (!found && tracks.empty()) {
     // The previous results stay, still clickable.
@@ -172,8 +171,9 @@ void PreviewResult() {
 }
 
 void DownloadResult() {
-  if (!TakeCurrentResult()) return;
-  if (!state.fileName.empty()) SaveWholeFile(BesideTheProgram(state.fileName), state.fetched);
+  const std::optional<LyricsFile> file = TakeCurrentResult();
+  if (!file) return;
+  SaveBesideTheProgram(*file);
   RefreshLyricsFolder();
 }
 
@@ -182,16 +182,11 @@ std::string ServiceSongRequest(std::string_view title, std::string_view artist, 
 }
 
 std::optional<ServiceTrack> AskServiceSong(const std::string& address) {
-  const std::optional<net::HttpAnswer> answer = net::HttpGet(address, kServiceUserAgent, kServiceAnswerLimit);
-  if (!answer || answer->status != 200) return std::nullopt;
-  return ReadServiceSong(answer->body);
+  return ReadServiceSong(AskService(address));
 }
 
 std::wstring SaveServiceLyrics(const ServiceTrack& track) {
-  const std::wstring name = ServiceFileName(track);
-  if (name.empty()) return {};
-  const std::wstring path = BesideTheProgram(name);
-  return SaveWholeFile(path, ServiceLyricsFile(track)) ? path : std::wstring();
+  return SaveBesideTheProgram(ServiceFile(track));
 }
 
 }  // namespace lyrics

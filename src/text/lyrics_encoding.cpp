@@ -111,7 +111,8 @@ char* PutGbk(const std::vector<std::uint16_t>& gbkOfUnit, char* out, char16_t un
 // size, whose first touch alone costs more than the conversion under Wine.
 
 // A byte that starts no character becomes '?'.
-std::string Utf8ToGbkInPlace(std::string bytes, std::size_t mark) {
+std::string Utf8ToGbkInPlace(std::string bytes) {
+  const std::size_t mark = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data()) + mark;
   const unsigned char* const end = in + (bytes.size() - mark);
   const std::vector<std::uint16_t>& gbkOfUnit = GbkOfUnit();
@@ -142,7 +143,7 @@ std::string Utf8ToGbkInPlace(std::string bytes, std::size_t mark) {
   return bytes;
 }
 
-// A last odd byte is no unit and goes.
+// The units after the mark; a last odd byte is no unit and goes.
 std::string Utf16ToGbkInPlace(std::string bytes, bool bigEndian) {
   const std::vector<std::uint16_t>& gbkOfUnit = GbkOfUnit();
   char* const start = bytes.data();
@@ -186,19 +187,11 @@ std::string CrLfLineEnds(std::string text) {
 }
 
 std::string LyricsText(std::string bytes) {
-  switch (DecideLyricsEncoding(bytes)) {
-    case LyricsEncoding::kUtf8: {
-      const std::size_t mark = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
-      return CrLfLineEnds(Utf8ToGbkInPlace(std::move(bytes), mark));
-    }
-    case LyricsEncoding::kUtf16Le:
-      return CrLfLineEnds(Utf16ToGbkInPlace(std::move(bytes), false));
-    case LyricsEncoding::kUtf16Be:
-      return CrLfLineEnds(Utf16ToGbkInPlace(std::move(bytes), true));
-    case LyricsEncoding::kGbk:
-      break;
-  }
-  return bytes;
+  const LyricsEncoding encoding = DecideLyricsEncoding(bytes);
+  if (encoding == LyricsEncoding::kGbk) return bytes;
+  return CrLfLineEnds(encoding == LyricsEncoding::kUtf8
+                          ? Utf8ToGbkInPlace(std::move(bytes))
+                          : Utf16ToGbkInPlace(std::move(bytes), encoding == LyricsEncoding::kUtf16Be));
 }
 
 }  // namespace text

@@ -98,13 +98,14 @@ LRESULT FindRow(Unit& list, const NMLVFINDITEMW& find) {
   const ReportList rows(list);
   const int count = rows.RowCount();
   const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
-  for (int k = 0; k < count; ++k) {
-    const int row = (start + k) % count;
-    if (row < start && !(what.flags & LVFI_WRAP)) break;
+  const int end = what.flags & LVFI_WRAP ? start + count : count;
+  for (int i = start; i < end; ++i) {
+    const int row = i % count;
     const std::wstring cell = Wide(rows.Cell(row, 0));
     if (what.flags & LVFI_PARTIAL ? cell.size() < typed.size() : cell.size() != typed.size()) continue;
     const int n = static_cast<int>(typed.size());
-    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL) return row;
+    if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, cell.data(), n, typed.data(), n) == CSTR_EQUAL)
+      return row;
   }
   return -1;
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -20,10 +19,10 @@ bool PaintWhile(const std::function<void()>& work) {
 bool PaintWhile(std::span<const std::function<void()>> works) {
   const Handle owned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   const HANDLE done = owned.get();
-  std::vector<char> ok(works.size(), 0);
+  std::atomic<bool> ok = true;
   std::atomic<std::size_t> running = works.size();
   const auto run = [&](std::size_t i) {
-    ok[i] = Guarded(works[i]);
+    if (!Guarded(works[i])) ok = false;
     if (--running == 0 && done) SetEvent(done);
   };
   std::vector<std::thread> workers;
@@ -54,7 +53,7 @@ bool PaintWhile(std::span<const std::function<void()>> works) {
     }
   }
   for (std::thread& worker : workers) worker.join();
-  return std::find(ok.begin(), ok.end(), 0) == ok.end();
+  return ok;
 }
 
 }  // namespace ui

@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "forms/main_form.h"
-#include "forms/program.h"
 #include "lyrics/online_search.h"
 #include "lyrimark/config.h"
 #include "net/fetch_page.h"
@@ -124,8 +123,8 @@ class SearchPage : public ::testing::Test {
   void SetUp() override {
     main_ = wintest::OpenMainWindow();
     ASSERT_NE(main_, nullptr);
-    forms::main::编辑框1().SetText(forms::RunDirectory());
-    forms::main::文件框1().SetDirectory(forms::RunDirectory());
+    forms::main::编辑框1().SetWideText(ui::ModuleDirectory());
+    forms::main::文件框1().SetDirectory(ui::ModuleDirectory());
   }
   void TearDown() override {
     if (main_) main_->Close();
@@ -184,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, OnlineSearch, ::testing::Bool(),
                          [](const auto& test) { return test.param ? "WithService" : "SiteAlone"; });
 
 fs::path RunDirectory() {
-  return fs::path(ui::Wide(forms::RunDirectory()));
+  return fs::path(ui::ModuleDirectory());
 }
 
 std::string Lyrics(std::string_view file) {
@@ -336,7 +335,7 @@ class LyricsService : public SearchPage {
   std::string PreviewRow(int row) const { return Preview().Cell(row, 0) + "|" + Preview().Cell(row, 1); }
   // Saves the current row beside the program; the saved file's bytes.
   std::string Save(const std::wstring& title) {
-    const fs::path file = fs::path(ui::ModuleDirectory()) / (title + L".lrc");
+    const fs::path file = RunDirectory() / (title + L".lrc");
     fs::remove(file);
     DoubleClick();
     const std::string bytes = ReadFile(file);
