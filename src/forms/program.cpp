@@ -4,14 +4,9 @@
 
 #include <cstdlib>
 
-#include "ui/wide.h"
 #include "ui/win32.h"
 
 namespace forms {
-
-std::string RunDirectory() {
-  return ui::Narrow(ui::ModuleDirectory());
-}
 
 void EnterRunDirectory() {
   // A drive's root keeps its backslash: "C:" alone means that drive's current folder.

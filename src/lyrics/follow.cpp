@@ -61,13 +61,14 @@ void SetIfChanged(const ui::Label& label, const std::string& text) {
 
 // The answer of the lyrics service for the song that plays: its lyrics are
 // saved as a double-click on the search page saves them, and become the
-// song's lyrics. An answer for an earlier song is dropped.
+// song's lyrics, unless the user has picked a file for it meanwhile. An
+// answer for an earlier song, or for a following since ended, is dropped.
 void SongLyricsArrived() {
   Arrival& arrival = TheArrival();
   std::optional<ServiceTrack> track;
   {
     std::lock_guard hold(arrival.lock);
-    if (arrival.songChange != songChanges || !following.session) return;
+    if (arrival.songChange != songChanges || !following.downloading) return;
     track = std::move(arrival.track);
   }
   following.downloading = false;
@@ -75,6 +76,7 @@ void SongLyricsArrived() {
   const std::wstring path = SaveServiceLyrics(*track);
   if (path.empty()) return;
   RefreshLyricsFolder();  // as after a double-click: the folder shows what it holds now
+  if (LoadedSong().count > 0) return;
   if (!LoadSongFile(path, text::Utf16ToGbk(track->title) + ".lrc") || LoadedSong().count == 0) ClearSong();
 }
 

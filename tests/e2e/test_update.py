@@ -85,8 +85,9 @@ class UpdateTest(EndToEnd):
         self.assertEqual([n for n in os.listdir(home) if n.endswith(".started")], [name + ".started"])
 
     def test_forced_update_shows_progress_and_starts_the_new_version(self):
-        # Five connections at 25 KB a second each: about eight seconds to watch.
-        home, program = self.start("forces", "slow&rate=25000")
+        # Five connections at 15 KB a second each: about fourteen seconds to watch, time
+        # enough for three samples on a busy machine.
+        home, program = self.start("forces", "slow&rate=15000")
         wait_until(lambda: self.session.probe("update", check=False), 20, "the update window")
         self.assertEqual(self.session.probe("main", check=False), "", "the main window is closed")
 
