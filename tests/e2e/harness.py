@@ -104,8 +104,8 @@ class Session:
         return home, shutil.copy(self.exe("src", "lyrimark.exe"), home)
 
     def run_wine(self, exe, *args, timeout=20):
-        """Runs a Windows program to its end: (exit code, stdout as text). Output
-        goes through files: a pipe would stay open as long as the wineserver."""
+        """Runs a Windows program to its end: (exit code, stdout, stderr) as text.
+        Output goes through files: a pipe would stay open as long as the wineserver."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             try:
                 rc = subprocess.run(["wine", exe, *args], env=self.env, stdin=subprocess.DEVNULL, stdout=out,
@@ -113,7 +113,8 @@ class Session:
             except subprocess.TimeoutExpired:
                 raise HarnessError("%s %s did not end within %d s" % (os.path.basename(exe), args, timeout))
             out.seek(0)
-            return rc, out.read().decode("utf-8", "replace")
+            err.seek(0)
+            return rc, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace")
 
     def spawn(self, exe, *args, name, cwd=None):
         """Starts a Windows program in the background; stdout and stderr go to files in the work directory."""
@@ -132,9 +133,9 @@ class Session:
         return _end(process, grace)
 
     def probe(self, *args, check=True):
-        rc, out = self.run_wine(self.exe("tools", "probe", "probe.exe"), *args)
+        rc, out, err = self.run_wine(self.exe("tools", "probe", "probe.exe"), *args)
         if check and rc != 0:
-            raise HarnessError("probe %s failed (%d)" % (" ".join(args), rc))
+            raise HarnessError("probe %s failed (%d): %s" % (" ".join(args), rc, err.strip() or "no message"))
         return out.strip("\n")
 
     def xdo(self, *args):
@@ -412,6 +413,9 @@ class Program:
         return self.session.probe("window", str(self.main_window()["handle"])).split(" ", 8)[8]
 
     def main_window(self):
+        if self.process.poll() is not None:  # say so, rather than that its window is missing
+            raise HarnessError("lyrimark.exe has ended (%d): %s" % (self.process.returncode, _read(
+                os.path.join(self.session.work, "lyrimark.err")).strip()[-500:] or "no message"))
         handle, process, left, top, right, bottom, topmost, shown = (int(v) for v in self.session.probe("main").split())
         return {"handle": handle, "pid": process, "rect": (left, top, right, bottom), "topmost": bool(topmost),
                 "shown": bool(shown)}
