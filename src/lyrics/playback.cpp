@@ -65,6 +65,12 @@ bool Following() {
   return forms::main::选择框_跟随播放().Checked();
 }
 
+// A song plays (or stands paused by its player while following) while the
+// button offers to stop it.
+bool Playing() {
+  return PlayButton().Text() == kStop;
+}
+
 // The song's place as the lyrics see it: the offset puts them ahead of it.
 std::int64_t SongMillis() {
   return state.clock.PositionAt(Clock::now()) + state.offset;
@@ -105,8 +111,7 @@ void Halt() {
 }
 
 void EndOfSong() {
-  state.currentLine = 0;
-  Halt();
+  StopPlayback();
   caption::RestoreNickname();
 }
 
@@ -179,7 +184,7 @@ void Tick(bool resync) {
 // offset, a jump): between the player's reports the two clocks drift a little
 // apart, and a line once written stays until the next one is due.
 void FollowClock(bool back) {
-  if (!Following() || PlayButton().Text() != kStop) return;
+  if (!Following() || !Playing()) return;
   ++state.generation;  // a tick inside a delivery of ours now leaves the scheduling to this one
   PlaybackTimer().SetInterval(0);
   const std::int32_t line = player::LineAt(state.song.times, SongMillis());
@@ -205,7 +210,7 @@ void StartFollowedSong() {
 
 void ShiftLyrics(std::int32_t ms) {
   SetOffset(state.offset + ms);
-  if (PlayButton().Text() != kStop) return;
+  if (!Playing()) return;
   if (Following()) {
     FollowClock(true);
   } else if (state.currentLine > 0 && state.deliveries == 0) {
@@ -266,7 +271,7 @@ void LoadLyricsFile() {
     // The user's choice for the song that plays: the player's next report
     // plays it from where the song is.
     Halt();
-  } else if (PlayButton().Text() != kPlay) {
+  } else if (Playing()) {
     // Playing: the choice pauses playback and loads nothing.
     Halt();
     caption::RestoreNickname();
@@ -278,7 +283,7 @@ void LoadLyricsFile() {
 void TogglePlayback() {
   if (Following()) {
     // Either caption ends following; "播 放" then plays the loaded song from its start.
-    const bool playing = PlayButton().Text() != kPlay;
+    const bool playing = Playing();
     StopFollowing();
     if (playing) return;
   }
@@ -286,7 +291,7 @@ void TogglePlayback() {
     ui::ShowMessage("请选取要发送的程序位置！", "没有目标", {.icon = ui::Icon::Information});
     return;
   }
-  if (PlayButton().Text() == kPlay) {
+  if (!Playing()) {
     if (state.song.count == 0) {
       ui::ShowMessage("请先选择歌词LRC！", "没有歌词", {.icon = ui::Icon::Information});
       return;
@@ -298,8 +303,7 @@ void TogglePlayback() {
     Tick(state.currentLine != 0);
     return;
   }
-  Halt();
-  state.currentLine = 0;
+  StopPlayback();
 }
 
 void LyricsTick() {
@@ -311,7 +315,7 @@ void LyricsTick() {
 }
 
 void JumpToLine() {
-  if (PlayButton().Text() != kStop) return;
+  if (!Playing()) return;
   const ui::ReportList lines = Lines();
   // No current row reads as line 0: playback starts over.
   const auto line = static_cast<std::int32_t>(lines.ItemData(lines.CurrentRow()));
@@ -348,7 +352,7 @@ void StopPlayback() {
 }
 
 bool FollowNewSong() {
-  const bool playing = PlayButton().Text() != kPlay;
+  const bool playing = Playing();
   StopPlayback();
   SetOffset(0);
   return playing;
@@ -359,7 +363,7 @@ void FollowSongAt(std::int64_t position_ms, Clock::time_point stamp, bool playin
   const Clock::time_point now = Clock::now();
   player::SongClock reported;
   reported.Set(position_ms, stamp, playing, rate);
-  const bool starting = PlayButton().Text() != kStop;
+  const bool starting = !Playing();
   const bool seek = starting || !state.positionKnown ||
                     player::IsSeek(state.clock.PositionAt(now), reported.PositionAt(now));
   state.positionKnown = true;
@@ -371,7 +375,7 @@ void FollowSongAt(std::int64_t position_ms, Clock::time_point stamp, bool playin
 void FollowSongRunning(bool playing) {
   if (!Following() || state.song.count == 0) return;
   const Clock::time_point now = Clock::now();
-  if (PlayButton().Text() != kStop || state.positionKnown) {
+  if (!Playing() || state.positionKnown) {
     // The song's start (or its start again after a stop) is its time 0.
     state.positionKnown = false;
     state.clock.Set(0, now, playing);
@@ -384,13 +388,12 @@ void FollowSongRunning(bool playing) {
 }
 
 void EndFollowedSong() {
-  if (!Following() || PlayButton().Text() != kStop) return;
-  state.lastWritten = 0;
+  if (!Following() || !Playing()) return;
   EndOfSong();
 }
 
 std::int64_t FollowedPosition() {
-  if (!Following() || PlayButton().Text() != kStop) return -1;
+  if (!Following() || !Playing()) return -1;
   return state.clock.PositionAt(Clock::now());
 }
 
