@@ -149,8 +149,7 @@ void ToggleFollowing() {
     return;
   }
   StopPlayback();  // a song that plays from "播 放" stops as by its button
-  EndPlayerReading();
-  following = {};
+  following = {};  // a reading left from before ends
   following.session = std::make_unique<player::MediaSession>();
   forms::main::时钟_跟随().SetInterval(kReadEveryMs);
   FollowTick();
@@ -190,8 +189,7 @@ void FollowTick() {
 }
 
 void StopFollowing() {
-  EndPlayerReading();
-  following = {};
+  following = {};  // the player is no longer read
   forms::main::时钟_跟随().SetInterval(0);
   forms::main::选择框_跟随播放().SetChecked(false);
   forms::main::标签_播放器().SetText("");
