@@ -6,17 +6,14 @@ namespace lyrics {
 
 namespace {
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Character by character: the trail byte of a double-byte character may look
 // like an ASCII capital, and is compared as it is.
 bool SameFileName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size();) {
     const std::size_t width = text::CharWidth(a, i);
-    if (width == 2 ? a.substr(i, 2) != b.substr(i, 2) : LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    const std::string_view x = a.substr(i, width), y = b.substr(i, width);
+    if (width == 2 ? x != y : !text::EqualsIgnoringAsciiCase(x, y)) return false;
     i += width;
   }
   return true;
