@@ -6,11 +6,9 @@ namespace player {
 
 std::int64_t NowPlaying::PositionAt(Clock::time_point now) const {
   if (!position_known) return 0;
-  std::int64_t position = position_ms;
-  if (status == Status::Playing) {
-    const double elapsed_ms = std::chrono::duration<double, std::milli>(now - stamp).count();
-    position += static_cast<std::int64_t>(elapsed_ms * rate);
-  }
+  SongClock clock;
+  clock.Set(position_ms, stamp, status == Status::Playing, rate);
+  std::int64_t position = clock.PositionAt(now);
   if (length_ms >= 0) position = std::min(position, length_ms);
   return std::max<std::int64_t>(position, 0);
 }

@@ -3,13 +3,12 @@
 // player window, so that following a song does not care which one it came from.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
-namespace player {
+#include "player/song_clock.h"
 
-using Clock = std::chrono::steady_clock;
+namespace player {
 
 enum class Source { None, MediaSession, WinampWindow };
 enum class Status { Stopped, Playing, Paused };
