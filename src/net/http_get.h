@@ -18,8 +18,8 @@ struct HttpAnswer {
 // GETs `address` (http or https) as `userAgent`, asking for JSON. Nothing on
 // any failure: a bad address, no connection, a time-out (10 s to connect, to
 // send and for each wait for more bytes; 30 s for the whole body), a body
-// longer than `limit` or shorter than its Content-Length. Blocks the calling thread; several threads
-// may call it at once.
+// longer than `limit` or shorter than its Content-Length. Blocks the calling
+// thread; several threads may call it at once.
 std::optional<HttpAnswer> HttpGet(std::string_view address, std::string_view userAgent, std::size_t limit);
 
 }  // namespace net
