@@ -134,6 +134,10 @@ class Session:
 
     def probe(self, *args, check=True):
         rc, out, err = self.run_wine(self.exe("tools", "probe", "probe.exe"), *args)
+        if rc != 0 and "probe: " not in err:
+            # Wine failed, not the probe (its loader has been seen to end with an
+            # assertion of ld.so's): once more. The probe's commands bear repeating.
+            rc, out, err = self.run_wine(self.exe("tools", "probe", "probe.exe"), *args)
         if check and rc != 0:
             raise HarnessError("probe %s failed (%d): %s" % (" ".join(args), rc, err.strip() or "no message"))
         return out.strip("\n")
